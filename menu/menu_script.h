@@ -17,6 +17,8 @@ struct SiteRecord {
     std::string latitude;    // exactly as written
     std::string longitude;   // exactly as written
     std::string siteName;    // text after the first '$'
+    bool pageFile = false;   // set by splitSceneFields (SceneSplit::pageFiles only)
+    long lineNumber = 0;     // the site line's number in the list file, for warnings
 };
 
 inline constexpr int projectSlots = 5;
@@ -35,6 +37,16 @@ inline constexpr int mapSiteCapacity = 100;
 
 // Reads the open list file to its end into menu (warnings for skipped lines
 // go through the list file).
+//
+// After reading, sites holds exactly siteCount records (slots that a later
+// site section did not fill again are dropped).  A record line made only of
+// blanks counts as a blank line in every section.  Missing texts (no host
+// line, fewer than three project lines, missing words of a site line) are
+// empty.  Warnings, one per line: a site line without '$', a site line with
+// fewer than four words before its '$', a site beyond siteCapacity, a sixth
+// project line, and each record line of a section whose name is not one of
+// #PROJECT, #SITE, #HOST.  A '#' that belongs to a numeric character
+// reference ("&#" and a digit) does not make a section line.
 void readMenuScript(frontend::ListFile& list, MenuScript& menu, int siteCapacity);
 
 enum class SceneSplit {
@@ -49,6 +61,12 @@ enum class LinkForm {
     pageFile,    // start scene "*": the file the scene field names
     startScene,  // <scene>scene.htm?id=<start scene>
 };
+// A page file only when splitSceneFields marked it so (pageFile), so that
+// SceneSplit::startScene never yields one, whatever the start scene reads.
 LinkForm linkForm(const SiteRecord& site);
+
+// Position of the first byte c in text that is a character of its own, not
+// the trail byte of a two-byte code; npos when there is none.  c is ASCII.
+std::size_t findAnsiChar(std::string_view text, char c, std::size_t from = 0);
 
 }  // namespace menu
