@@ -1,7 +1,8 @@
 // Dumps the character conversions over their whole domain, through the
 // public interface only, for ksx_oracle.py to hold against its own expected
 // results:
-//   K LLTT <UTF-8 bytes in hex> <code point in hex>   every lead 80-FE, trail 21-FE
+//   K LLTT <UTF-8 bytes in hex> <code point in hex> <Hanja-table index>
+//                                                     every lead 80-FE, trail 21-FE
 //   U <code point in hex> <ANSI bytes in hex, "-" when empty>
 //                                                     U+0000-U+FFFF and a few beyond
 // A result that breaks the interface's promises (a length out of range, an
@@ -44,7 +45,9 @@ int main() {
             }
             std::printf("K %02X%02X ", lead, trail);
             hex(c.utf8, static_cast<std::size_t>(c.length));
-            std::printf(" %X\n", static_cast<unsigned>(c.codePoint));
+            std::printf(" %X %d\n", static_cast<unsigned>(c.codePoint),
+                        textconv::ksxExtendedIndex(static_cast<unsigned char>(lead),
+                                                   static_cast<unsigned char>(trail)));
         }
     }
     for (char32_t u = 0; u <= 0xFFFF; ++u) dumpAnsi(u);

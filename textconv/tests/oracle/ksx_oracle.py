@@ -154,12 +154,15 @@ def compare(dump_lines, expected):
     loose = []
     for line in dump_lines:
         fields = line.split(" ")
-        if fields[0] == "K" and len(fields) == 4:
+        if fields[0] == "K" and len(fields) == 5:
             seen_k += 1
             code = int(fields[1], 16)
             lead, trail = code >> 8, code & 0xFF
             got_bytes = bytes.fromhex(fields[2]) if fields[2] != "-" else b""
             got_cp = int(fields[3], 16)
+            if int(fields[4]) != index_of(lead, trail):
+                differences.append("%04X: Hanja-table index %s, expected %d"
+                                   % (code, fields[4], index_of(lead, trail)))
             want = expected.ksx(lead, trail)
             if want is None:
                 loose.append((code, got_bytes, got_cp))
@@ -247,7 +250,11 @@ def main():
     if len(sys.argv) != 2:
         print(__doc__)
         return 2
-    run = subprocess.run([sys.argv[1]], capture_output=True, check=False)
+    try:
+        run = subprocess.run([sys.argv[1]], capture_output=True, check=False)
+    except OSError as error:
+        print("ksx_oracle: cannot run %s: %s" % (sys.argv[1], error))
+        return 1
     if run.returncode != 0:
         print("ksx_oracle: %s exited with %d: %s" % (sys.argv[1], run.returncode,
                                                      run.stderr.decode(errors="replace")))
