@@ -13,7 +13,7 @@
 //    1002 Hanja in KS X 1002 code order, from the Unihan database:
 //    field kKSC1 of /usr/share/unicode/Unihan_OtherMappings.txt.bz2,
 //    checked against kIRG_KSource K1-xxxx of Unihan_IRGSources.txt.bz2
-//    (they differ only at 75-75: U+8C6C there, U+27CEF beyond U+FFFF in K1).
+//    (they differ only at 75-75: U+8C6C there, U+27CEF in K1, beyond 16 bits).
 //  - Hanja segments 3-5 and the exception list: no source is available, so
 //    they hold only B74B U+6935, CF29 U+4F67, F033 U+8AD0 and the exceptions
 //    7947 U+8E01, 7953 U+5C4A, 16870 U+5DD9, 18171 U+7A21; every other

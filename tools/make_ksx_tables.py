@@ -183,9 +183,9 @@ def ksx1002_hanja(ksx1001_hanja):
     check(order[:3] == [0x4EEE, 0x50A2, 0x5496] and order[-1] == 0x9EE0,
           "KS X 1002 Hanja begin %s and end U+%04X"
           % (" ".join("U+%04X" % c for c in order[:3]), order[-1]))
+    differ = ", ".join("%d-%d: U+%04X there, U+%04X in K1, beyond 16 bits" % (key + K1_ONLY[key]) for key in sorted(K1_ONLY))
     return order, ("field kKSC1 of %s,\n//    checked against kIRG_KSource K1-xxxx of %s\n"
-                   "//    (they differ only at 75-75: U+8C6C there, U+27CEF beyond U+FFFF in K1)"
-                   % (path, os.path.basename(irg_path)))
+                   "//    (they differ only at %s)" % (path, os.path.basename(irg_path), differ))
 
 
 def build():
