@@ -109,7 +109,7 @@ static bool runTool(const std::string& commandLine, std::string* message) {
     return rc == 0;
 }
 
-static std::string quoted(const std::string& s) {
+static std::string shellQuoted(const std::string& s) {
     std::string q = "'";
     for (char c : s) {
         if (c == '\'') q += "'\\''";
@@ -119,7 +119,7 @@ static std::string quoted(const std::string& s) {
 }
 
 bool xmlWellFormed(const std::string& path, std::string* message) {
-    return runTool("xmllint --noout " + quoted(path), message);
+    return runTool("xmllint --noout " + shellQuoted(path), message);
 }
 
 bool scriptsParse(const std::string& htmlPath, std::string* message) {
@@ -141,7 +141,7 @@ bool scriptsParse(const std::string& htmlPath, std::string* message) {
             std::string file = work / ("script" + std::to_string(count++) + ".js");
             writeFile(file, html.substr(tagEnd + 1, close - tagEnd - 1));
             std::string msg;
-            if (!runTool("node --check " + quoted(file), &msg)) {
+            if (!runTool("node --check " + shellQuoted(file), &msg)) {
                 if (message) *message = msg;
                 return false;
             }
