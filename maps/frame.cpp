@@ -62,14 +62,17 @@ int runMapProgram(const MapProgram& program, int argc, char** argv) {
         program.write(run, out, names, menu);
         return true;
     });
-    if (written) {
-        if (scratch.convertTo(names.outputPath))
-            program.sayCreated(run, names.outputPath);
-        else
-            program.sayConversionError(run);
-    } else {
+    if (!written) {
+        // Nothing of the scratch file is left (it was never created, or the
+        // writer removed it after a failed write): a file or folder of that
+        // name that was there before is not ours to delete.
         run.markFailed();
+        return run.exitStatus();
     }
+    if (scratch.convertTo(names.outputPath))
+        program.sayCreated(run, names.outputPath);
+    else
+        program.sayConversionError(run);
     scratch.remove();
     return run.exitStatus();
 }

@@ -1,6 +1,8 @@
 // End-to-end runs of Markwell and Globewell in a temporary folder.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -264,6 +266,43 @@ TEST(MapPrograms, HostileTextsKeepThePageAndTheKmlWhole) {
     EXPECT_NE(readFile(dir / "hostile.kml")
                   .find("\t\t\t<name>'Tom's' \\x \"hall\" &lt;/script&gt;&lt;/SCRIPT&gt; &amp; &lt;b&gt;x&lt;/b&gt; &gt;\\</name>"),
               std::string::npos);
+}
+
+TEST(MapPrograms, FailedOutputLeavesNoScratchFileBehind) {
+    // The output's path is taken by a folder: the conversion fails, and
+    // neither the output scratch file nor the scratch list stays.
+    struct Case {
+        const char* program;
+        const char* output;
+        const char* errorLine;
+    };
+    const Case cases[] = {
+        {"markwell", "hallNmap.htm", "Script File Code Conversion Error!\n"},
+        {"globewell", "hall.kml", "KML File Code Conversion Error!\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.program);
+        TempDir dir;
+        writeFile(dir / "hall.lst", fixture("hall.lst"));
+        std::filesystem::create_directory(dir / c.output);
+        std::vector<std::string> before = listDir(dir.path());
+        Result r = testsupport::run(testsupport::programPath(c.program), {"hall"}, dir.path());
+        EXPECT_EQ(r.status, 1);
+        ASSERT_GE(r.out.size(), std::strlen(c.errorLine));
+        EXPECT_EQ(r.out.substr(r.out.size() - std::strlen(c.errorLine)), c.errorLine);
+        EXPECT_EQ(listDir(dir.path()), before);
+    }
+
+    // The output scratch file cannot be created: nothing is converted, and
+    // what holds its name stays.
+    TempDir dir;
+    writeFile(dir / "hall.lst", fixture("hall.lst"));
+    std::filesystem::create_directory(dir / "hall.txt");
+    Result r = testsupport::run(testsupport::programPath("markwell"), {"hall"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("markwell: error: "), std::string::npos);
+    EXPECT_EQ(r.out.find("Creating"), std::string::npos);
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"hall.lst", "hall.txt"}));
 }
 
 }  // namespace
