@@ -108,11 +108,16 @@ bool TextWriter::open(const std::string& path, Mode mode) {
     failed_ = false;
     error_.clear();
     buffer_.clear();
-    if (mode == Mode::replace) {
+    std::error_code ec;
+    auto type = std::filesystem::status(path, ec).type();
+    if (mode == Mode::replace && type != std::filesystem::file_type::not_found &&
+        type != std::filesystem::file_type::regular) {
+        mode_ = Mode::direct;  // a device or pipe is written in place, never replaced by a file
+    }
+    if (mode_ == Mode::replace) {
         // An existing output that may not be written stays as it is, as
         // truncating it in place would have failed.
-        if (std::FILE* existing = std::fopen(path.c_str(), "rb")) {
-            std::fclose(existing);
+        if (type == std::filesystem::file_type::regular) {
             std::FILE* probe = std::fopen(path.c_str(), "r+b");
             if (!probe) {
                 fail("cannot write", path, errno);
@@ -197,7 +202,7 @@ bool TextWriter::close() {
     if (std::fclose(file_) != 0 && !failed_) fail("cannot write", path_, errno);
     file_ = nullptr;
     if (failed_) {
-        std::remove(writePath_.c_str());
+        if (mode_ == Mode::replace) std::remove(writePath_.c_str());
         return false;
     }
     if (mode_ == Mode::replace) {
