@@ -247,7 +247,7 @@ TEST(MapPrograms, HostileTextsKeepThePageAndTheKmlWhole) {
     // A site name and a folder with quotes, backslashes, markup and the end of a
     // script or CDATA section; the site name stays HTML in the info window.
     writeFile(dir / "hostile.lst", menuScript("#SITE\n"
-                                              "it's]]> court.a'b 37.5 127.0 $'Tom's' \\x \"hall\" </script></SCRIPT> & <b>x</b> >\\\n"
+                                              "it's]]> court.a'b 37.5 127.0 $'Tom's' \\x \"hall\" </script></SCRIPT> & <b>x</b> > U+0027 &#39;\\\n"
                                               "#HOST\n/VR/tours\n"));
     Result r = markwell(dir, {"hostile"});
     EXPECT_EQ(r.status, 0);
@@ -257,14 +257,14 @@ TEST(MapPrograms, HostileTextsKeepThePageAndTheKmlWhole) {
     EXPECT_EQ(readFile(pagePath).find("</SCRIPT>"), std::string::npos);
     EXPECT_EQ(evaluatePage(pagePath, "htmtxt0"),
               "\"<div class=\\\"iw_inner\\\"><a href=\\\"/VR/tours/it's]]>/courtscene.htm?id=a'b\\\" target=\\\"_self\\\">"
-              "'Tom's' \\\\x \\\"hall\\\" </script></SCRIPT> & <b>x</b> >\\\\<br/><img border=\\\"0\\\" src=\\\"" +
+              "'Tom's' \\\\x \\\"hall\\\" </script></SCRIPT> & <b>x</b> > ' '\\\\<br/><img border=\\\"0\\\" src=\\\"" +
                   std::string(settings::webServer) + "/VR/style/halvane_b.png\\\"/></a></div>\"");
 
     r = globewell(dir, {"hostile"});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(testsupport::xmlWellFormed(dir / "hostile.kml", &message)) << message;
     EXPECT_NE(readFile(dir / "hostile.kml")
-                  .find("\t\t\t<name>'Tom's' \\x \"hall\" &lt;/script&gt;&lt;/SCRIPT&gt; &amp; &lt;b&gt;x&lt;/b&gt; &gt;\\</name>"),
+                  .find("\t\t\t<name>'Tom's' \\x \"hall\" &lt;/script&gt;&lt;/SCRIPT&gt; &amp; &lt;b&gt;x&lt;/b&gt; &gt; &apos; &apos;\\</name>"),
               std::string::npos);
 }
 
