@@ -305,4 +305,24 @@ TEST(MapPrograms, FailedOutputLeavesNoScratchFileBehind) {
     EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"hall.lst", "hall.txt"}));
 }
 
+TEST(MapPrograms, ExampleMenuScriptConverts) {
+    // The README's demo runs both programs on examples/aerial.lst.
+    TempDir dir;
+    writeFile(dir / "aerial.lst", readFile(sourcePath("examples/aerial.lst")));
+    Result page = markwell(dir, {"aerial.lst"});
+    EXPECT_EQ(page.status, 0);
+    EXPECT_EQ(page.err, "");
+    Result kml = globewell(dir, {"aerial.lst"});
+    EXPECT_EQ(kml.status, 0);
+    EXPECT_EQ(kml.err, "");
+    std::string message;
+    EXPECT_TRUE(testsupport::scriptsParse(dir / "aerialNmap.htm", &message)) << message;
+    EXPECT_TRUE(testsupport::xmlWellFormed(dir / "aerial.kml", &message)) << message;
+    // One site of each link form.
+    const std::string text = readFile(dir / "aerialNmap.htm");
+    EXPECT_NE(text.find("href=\"/VR/examples/tour/tour.htm\""), std::string::npos);
+    EXPECT_NE(text.find("href=\"/VR/examples/tour/tourscene.htm?id=court\""), std::string::npos);
+    EXPECT_NE(text.find("href=\"/VR/examples/index.htm\""), std::string::npos);
+}
+
 }  // namespace
