@@ -185,8 +185,11 @@ public:
     }
 
 private:
+    // A field that begins with '$' is the title: the fields before it were
+    // left out, which is told as such.
     void noteBad(const char* name) {
-        if (badName_.empty() && !scan_.badField().empty()) {
+        const std::string_view bad = scan_.badField();
+        if (badName_.empty() && !bad.empty() && bad[0] != '$') {
             badName_ = name;
             bad_ = std::string(scan_.badField());
         }
