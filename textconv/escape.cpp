@@ -183,9 +183,10 @@ bool spells(const std::vector<Unit>& units, std::size_t from, std::string_view w
 
 // Characters of the conversion's markup syntax.  A markup naming one of them
 // keeps its markup: written bare it could join its neighbours into new
-// markup ("&#38;#65;" must not become "&#65;").
+// markup ("&#38;#65;" must not become "&#65;"), or a ";" could close a
+// reference before it ("&#65&#59;" must not become "&#65;").
 bool markupSyntax(char c) {
-    return c == '&' || c == '#' || c == '+' || c == 'U' || isHexDigit(static_cast<unsigned char>(c));
+    return c == '&' || c == '#' || c == '+' || c == ';' || c == 'U' || isHexDigit(static_cast<unsigned char>(c));
 }
 
 // Length of the escape that a user backslash at units[i] begins, counted in
