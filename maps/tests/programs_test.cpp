@@ -138,9 +138,13 @@ TEST(MapPrograms, KeepsTheHundredthSiteAndIgnoresTheHundredAndFirst) {
         lf += "s" + std::to_string(i) + " gallery 37." + std::to_string(i) + " 127." + std::to_string(i) +
               " $Site " + std::to_string(i) + "\n";
     lf += "#HOST\n/VR/many\n";
-    writeFile(dir / "many.lst", menuScript(lf));
+    // Plain ASCII: read as ANSI, from the list file itself.
+    writeFile(dir / "many.lst", crlf(lf));
 
-    ASSERT_EQ(markwell(dir, {"many"}).status, 0);
+    Result r = markwell(dir, {"many"});
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Text Encoding of LST file: 0 "), std::string::npos);
+    EXPECT_NE(r.err.find("many.lst:102: "), std::string::npos) << r.err;
     const std::string page = readFile(dir / "manyNmap.htm");
     EXPECT_NE(page.find(crlf("\t\tvar marker99 = new naver.maps.Marker({\n"
                              "\t\t\tposition: new naver.maps.LatLng(37.100, 127.100),\n")),
@@ -153,6 +157,7 @@ TEST(MapPrograms, KeepsTheHundredthSiteAndIgnoresTheHundredAndFirst) {
     EXPECT_TRUE(testsupport::scriptsParse(dir / "manyNmap.htm"));
 
     ASSERT_EQ(globewell(dir, {"many"}).status, 0);
+    EXPECT_EQ(listDir(dir.path()), (std::vector<std::string>{"many.kml", "many.lst", "manyNmap.htm"}));
     const std::string kml = readFile(dir / "many.kml");
     std::size_t placemarks = 0;
     for (std::size_t pos = 0; (pos = kml.find("<Placemark>", pos)) != std::string::npos; ++pos) ++placemarks;
