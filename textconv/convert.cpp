@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "textconv/lookup.h"
 #include "textconv/markup.h"
 #include "textconv/textconv.h"
 #include "textconv/textfile.h"
@@ -24,11 +25,6 @@ struct StopBytes {
     }
 };
 constexpr StopBytes stopBytes;
-
-void appendCharacter(std::string& out, char32_t c) {
-    char bytes[4];
-    out.append(bytes, static_cast<std::size_t>(utf8Encode(c, bytes)));
-}
 
 // True when text (which reaches the end of the data seen so far) is the
 // beginning of a markup that more data could complete or lengthen.
@@ -93,34 +89,44 @@ public:
 private:
     void convertJoined(std::string_view s, bool last, std::string& out) {
         const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+        const Utf8Code* codes = utf8Codes();
         std::size_t n = s.size(), i = 0;
+        // No byte grows into more than three: room for all of them at once
+        // (and one spare byte for the four-byte copy of a code).
+        std::size_t start = out.size();
+        out.resize(start + 3 * n + 4);
+        char* o = out.data() + start;
         while (i < n) {
             if (skippingLine_) {
                 // A NUL byte ends its line piece: the rest of the line, its
                 // line feed included, is not written.
                 const void* lf = std::memchr(p + i, '\n', n - i);
-                if (!lf) return;
+                if (!lf) {
+                    i = n;
+                    break;
+                }
                 i = static_cast<std::size_t>(static_cast<const unsigned char*>(lf) - p) + 1;
                 skippingLine_ = false;
                 continue;
             }
-            std::size_t run = i;
-            while (run < n && !stopBytes.stop[p[run]]) ++run;
-            out.append(s.data() + i, run - i);
-            i = run;
-            if (i == n) break;
             unsigned char c = p[i];
+            if (!stopBytes.stop[c]) {
+                *o++ = static_cast<char>(c);
+                ++i;
+                continue;
+            }
             if (c >= 0x80) {
                 if (i + 1 == n && !last) break;  // its trail byte comes with the next block
                 if (i + 1 == n || p[i + 1] < 0x21) {
                     // A lead byte without a trail byte: the marker for it,
                     // and the byte after it (a line feed, say) stands alone.
-                    appendCharacter(out, unmappedMarker);
+                    o += utf8Encode(unmappedMarker, o);
                     ++i;
                     continue;
                 }
-                KsxChar k = ksxToUtf8(c, p[i + 1]);
-                out.append(k.utf8, static_cast<std::size_t>(k.length));
+                const Utf8Code& code = codes[(c - 0x80) << 8 | p[i + 1]];
+                std::memcpy(o, code.bytes, 4);
+                o += code.length;
                 i += 2;
             } else if (c == 0) {
                 skippingLine_ = true;
@@ -129,14 +135,15 @@ private:
                 if (!last && couldGrowIntoMarkup(s.substr(i))) break;
                 Markup m = markupAt(s, i);
                 if (m.length == 0) {
-                    out += static_cast<char>(c);
+                    *o++ = static_cast<char>(c);
                     ++i;
                 } else {
-                    appendCharacter(out, markupCharacter(m.value));
+                    o += utf8Encode(markupCharacter(m.value), o);
                     i += m.length;
                 }
             }
         }
+        out.resize(static_cast<std::size_t>(o - out.data()));
         holdBack(s.substr(i));
     }
 

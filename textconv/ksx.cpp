@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "textconv/ksx_tables.h"
+#include "textconv/lookup.h"
 #include "textconv/textconv.h"
 
 namespace textconv {
@@ -23,10 +24,10 @@ struct ReverseIndex {
     }
 };
 
-const ReverseIndex& reverseIndex() {
-    static const ReverseIndex index;
-    return index;
-}
+struct ForwardIndex {
+    Utf8Code code[0x8000] = {};
+    ForwardIndex();
+};
 
 char32_t hanjaCodePoint(int index) {
     if (index < firstExceptionOnlyIndex) {
@@ -107,7 +108,7 @@ std::size_t unicodeToAnsi(char32_t u, char* out) {
     }
     if (u >= 0xF900 && u <= 0xFA0B) u = tables::folds[u - 0xF900];
     if (u < 0x10000) {
-        if (std::uint16_t code = reverseIndex().code[u]; code != 0) {
+        if (std::uint16_t code = ksxCodes()[u]; code != 0) {
             out[0] = static_cast<char>(code >> 8);
             out[1] = static_cast<char>(code & 0xFF);
             out[2] = '\0';
@@ -116,6 +117,31 @@ std::size_t unicodeToAnsi(char32_t u, char* out) {
     }
     int n = std::snprintf(out, maxAnsiChar, "&#%05u;", static_cast<unsigned>(u));
     return static_cast<std::size_t>(n);
+}
+
+namespace {
+
+ForwardIndex::ForwardIndex() {
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (int trail = 0x21; trail <= 0xFF; ++trail) {
+            KsxChar k = ksxToUtf8(static_cast<unsigned char>(lead), static_cast<unsigned char>(trail));
+            Utf8Code& entry = code[(lead - 0x80) << 8 | trail];
+            std::copy(k.utf8, k.utf8 + k.length, entry.bytes);
+            entry.length = static_cast<std::uint8_t>(k.length);
+        }
+    }
+}
+
+}  // namespace
+
+const Utf8Code* utf8Codes() {
+    static const ForwardIndex index;
+    return index.code;
+}
+
+const std::uint16_t* ksxCodes() {
+    static const ReverseIndex index;
+    return index.code;
 }
 
 int hexMarkupValue(const char* four) {

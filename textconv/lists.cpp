@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "textconv/lookup.h"
 #include "textconv/textconv.h"
 
 namespace textconv {
@@ -18,8 +19,19 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool isSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDFFF; }
 
-// Appends the ANSI text of one character.
+// Appends the ANSI text of one character, as unicodeToAnsi gives it.
 void appendAnsi(std::string& out, char32_t u) {
+    if (u < 0x80) {
+        if (u != 0) out.push_back(static_cast<char>(u));
+        return;
+    }
+    if (u < 0x10000) {
+        if (std::uint16_t code = ksxCodes()[u]; code != 0) {
+            char pair[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+            out.append(pair, 2);
+            return;
+        }
+    }
     char buffer[maxAnsiChar];
     out.append(buffer, unicodeToAnsi(u, buffer));
 }
@@ -36,6 +48,15 @@ public:
         for (std::size_t i = 0; i < n; ++i) {
             unsigned char b = p[i];
             if (need_ == 0) {
+                if (b >= 0xE0 && b < 0xF0 && i + 2 < n) {
+                    // A whole three-byte sequence, the common case of Korean text.
+                    long v = (static_cast<long>(b) - 0xE0) * 4096 + (static_cast<long>(p[i + 1]) - 0x80) * 64 +
+                             (static_cast<long>(p[i + 2]) - 0x80);
+                    auto u = static_cast<char32_t>(static_cast<unsigned long>(v) & 0xFFFF);
+                    emit(isSurrogate(u) ? replacementCharacter : u);
+                    i += 2;
+                    continue;
+                }
                 if (b < 0xC0) {
                     emit(static_cast<char32_t>(b));
                     continue;
