@@ -114,6 +114,17 @@ TEST(Globewell, WritesTheKmlForEveryLinkForm) {
         std::string message;
         EXPECT_TRUE(testsupport::xmlWellFormed(dir / "hall.kml", &message)) << message;
     }
+
+    // A list in another folder, whose name has a dot: the outputs go beside
+    // the list, and the folder of placemarks is named by the last component.
+    TempDir dir;
+    std::filesystem::create_directory(dir / "old.maps");
+    writeFile(dir / "old.maps/hall.lst", fixture("hall.lst"));
+    Result r = globewell(dir, {"old.maps/hall"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("List File: old.maps/hall.lst\nKML File: old.maps/hall.kml\n"), std::string::npos);
+    EXPECT_EQ(readFile(dir / "old.maps/hall.kml"), expectedFile("hall.kml"));
+    EXPECT_EQ(listDir(dir / "old.maps"), (std::vector<std::string>{"hall.kml", "hall.lst"}));
 }
 
 TEST(MapPrograms, MenuScriptWithoutSites) {
