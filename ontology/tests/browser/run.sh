@@ -24,9 +24,7 @@ if [ "$1" = screenshot ] && [ -z "$(fc-list :lang=ko 2>/dev/null)" ] && [ "$(id 
     apt-get install -y -q --no-install-recommends fonts-nanum >/dev/null
 fi
 
-cd "$here"
-if [ ! -f node_modules/.package-lock.json ] || ! cmp -s package-lock.json node_modules/.netloom-lock; then
-    npm ci --no-audit --no-fund --loglevel=error
-    cp package-lock.json node_modules/.netloom-lock
+if [ ! -f "$here/node_modules/.package-lock.json" ] || ! cmp -s "$here/package-lock.json" "$here/node_modules/.netloom-lock"; then
+    (cd "$here" && npm ci --no-audit --no-fund --loglevel=error && cp package-lock.json node_modules/.netloom-lock)
 fi
 exec node "$here/netloom-browser.mjs" "$@"
