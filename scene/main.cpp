@@ -47,20 +47,16 @@ int main(int argc, char** argv) {
     scene::printSceneListing(run, *model);
 
     // The scene XML.  A missing pano.xml ends the run here and leaves the
-    // scratch file as far as it was written.
+    // scratch file as far as it was written; so does a scratch file that
+    // cannot be written (what was written is gone then).
     frontend::ScratchOutput scratch(run, paths.xmlScratchPath);
-    bool panoMissing = false;
     const bool written = scratch.write([&](textconv::TextWriter& out) {
-        if (!scene::writeSceneXml(run, *model, paths.listDirectory, paths.baseName, out)) {
-            panoMissing = true;
-            return false;
-        }
+        if (!scene::writeSceneXml(run, *model, paths.listDirectory, paths.baseName, out)) return false;
         scene::writeGalleryScenes(*model, out);
         return true;
     });
     if (!written) {
         run.markFailed();
-        if (!panoMissing) scratch.remove();
         return run.exitStatus();
     }
 

@@ -117,9 +117,9 @@ bool isBlank(std::string_view text) {
 // found wherever they stand in a long line.
 //
 // So that the scene element stays well-formed whatever the pano.xml holds: a
-// further image block closes the one before it; text before "</image>" on
-// the line that closes a block is kept; and a pano.xml without any image
-// block gives an empty one (with a warning).
+// further image block closes the one before it; on the lines that open and
+// close a block only the block's own text is copied; and a pano.xml without
+// any image block gives an empty one (with a warning).
 bool copyImageBlock(frontend::Run& run, textconv::TextReader& pano, const std::string& panoPath,
                     const std::string& sceneName, textconv::TextWriter& out) {
     const std::string name = attr(sceneName);
@@ -127,12 +127,17 @@ bool copyImageBlock(frontend::Run& run, textconv::TextReader& pano, const std::s
     int blocks = 0;
     std::string line;
     while (pano.readLine(line)) {
-        const std::size_t open = line.find("<image");
+        std::size_t open = line.find("<image");
         if (open != std::string::npos) {
             if (blocks > 0) out.printf("\t\t</image>\n");
             out.put('\t');
             copying = true;
             ++blocks;
+            // Markup before the opening tag is not part of the block.
+            if (!isBlank(std::string_view(line).substr(0, open))) {
+                line.erase(0, open);
+                open = 0;
+            }
         }
         if (!copying) continue;
         const std::size_t close =
