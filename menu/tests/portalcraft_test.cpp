@@ -177,6 +177,21 @@ TEST(Portalcraft, AFailedConversionDoesNotStopTheRun) {
     EXPECT_FALSE(testsupport::exists(dir / "hall.txt"));
 }
 
+// A start page that cannot be written is not reported as created.
+TEST(Portalcraft, AStartPageThatCannotBeWrittenFailsTheRun) {
+    TempDir dir;
+    writeFile(dir / "hall.lst", fixture("example/hall.lst"));
+    std::filesystem::create_directory(dir / "index.htm");
+    testsupport::Result r = testsupport::run(portalcraft(), {"hall"}, dir.path());
+    EXPECT_EQ(r.status, 1);
+    const std::string tail = "KML File hall.kml has been Created.\n";
+    ASSERT_GE(r.out.size(), tail.size());
+    EXPECT_EQ(r.out.substr(r.out.size() - tail.size()), tail);
+    EXPECT_NE(r.err.find("portalcraft: error: "), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(dir / "hall.kml"), bom + crlf(expected("example/expected/kml.kml")));
+    EXPECT_FALSE(testsupport::exists(dir / "hall.txt"));
+}
+
 // Texts that would break the XML around them, and a base name that would
 // break the start page's script, still give well-formed files that say
 // what the user wrote.
@@ -193,6 +208,14 @@ TEST(Portalcraft, TextsNeverBreakTheFilesAroundThem) {
               "/VR/a&b<\"c\n");
     testsupport::Result r = testsupport::run(portalcraft(), {name}, dir.path());
     EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("portalcraft: warning: " + name + ".lst:5: the latitude \"3<7\" is not a number: "
+                         "the map centre counts it as 3\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("lst:5: the longitude \"1&2\" is not a number: the map centre counts it as 1\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(readFile(dir / (name + "g.xml")).find("lat=\"3\" lng=\"1\""), std::string::npos);
     for (const char* suffix : {"f.xml", "m.xml", "g.xml", ".kml"}) {
         std::string message;
         EXPECT_TRUE(testsupport::xmlWellFormed(dir / (name + suffix), &message)) << suffix << ": " << message;
