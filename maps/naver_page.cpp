@@ -11,6 +11,8 @@ namespace maps {
 namespace {
 
 std::string js(const std::string& ansi) { return textconv::jsString(ansi, '\''); }
+// A piece of an address inside href="..." of the HTML in a script string.
+std::string href(const std::string& ansi) { return js(textconv::xmlAttr(ansi)); }
 
 // A coordinate is written as code in LatLng(%s, %s): a text that is not a
 // number would break the whole script, so it becomes the number it begins with.
@@ -31,20 +33,20 @@ void writeLinkText(textconv::TextWriter& out, const std::string& host, const men
     switch (menu::linkForm(site)) {
     case menu::LinkForm::mainPage:
         out.printf("<a href=\"%s/%s/%s.htm\" target=\"_self\">%s<br/><img border=\"0\" src=\"",
-                   js(host).c_str(), js(site.directory).c_str(), js(site.scene).c_str(),
+                   href(host).c_str(), href(site.directory).c_str(), href(site.scene).c_str(),
                    js(site.siteName).c_str());
         out.printf("%s/VR/style/halvane_b.png\"/></a><br/>", settings::webServer);
         break;
     case menu::LinkForm::pageFile:
         out.printf("<a href=\"%s/%s/%s\" target=\"_self\">%s<br/><img border=\"0\" src=\"",
-                   js(host).c_str(), js(site.directory).c_str(), js(site.scene).c_str(),
+                   href(host).c_str(), href(site.directory).c_str(), href(site.scene).c_str(),
                    js(site.siteName).c_str());
         out.printf("%s/VR/style/halvane_b.png\"/></a><br/>", settings::webServer);
         break;
     case menu::LinkForm::startScene:
         out.printf("<a href=\"%s/%s/%sscene.htm?id=%s\" target=\"_self\">%s<br/><img border=\"0\" src=\"",
-                   js(host).c_str(), js(site.directory).c_str(), js(site.scene).c_str(),
-                   js(site.startScene).c_str(), js(site.siteName).c_str());
+                   href(host).c_str(), href(site.directory).c_str(), href(site.scene).c_str(),
+                   href(site.startScene).c_str(), js(site.siteName).c_str());
         out.printf("%s/VR/style/halvane_b.png\"/></a>", settings::webServer);
         break;
     }

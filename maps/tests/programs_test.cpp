@@ -261,9 +261,10 @@ TEST(MapPrograms, CoordinateThatIsNotANumber) {
 TEST(MapPrograms, HostileTextsKeepThePageAndTheKmlWhole) {
     TempDir dir;
     // A site name and a folder with quotes, backslashes, markup and the end of a
-    // script or CDATA section; the site name stays HTML in the info window.
+    // script or CDATA section; the site name stays HTML in the info window, and
+    // the folder stays inside its href attribute.
     writeFile(dir / "hostile.lst", menuScript("#SITE\n"
-                                              "it's]]> court.a'b 37.5 127.0 $'Tom's' \\x \"hall\" </script></SCRIPT> & <b>x</b> > U+0027 &#39;\\\n"
+                                              "it's]]>\"q court.a'b 37.5 127.0 $'Tom's' \\x \"hall\" </script></SCRIPT> & <b>x</b> > U+0027 &#39;\\\n"
                                               "#HOST\n/VR/tours\n"));
     Result r = markwell(dir, {"hostile"});
     EXPECT_EQ(r.status, 0);
@@ -272,7 +273,7 @@ TEST(MapPrograms, HostileTextsKeepThePageAndTheKmlWhole) {
     EXPECT_TRUE(testsupport::scriptsParse(pagePath, &message)) << message;
     EXPECT_EQ(readFile(pagePath).find("</SCRIPT>"), std::string::npos);
     EXPECT_EQ(evaluatePage(pagePath, "htmtxt0"),
-              "\"<div class=\\\"iw_inner\\\"><a href=\\\"/VR/tours/it's]]>/courtscene.htm?id=a'b\\\" target=\\\"_self\\\">"
+              "\"<div class=\\\"iw_inner\\\"><a href=\\\"/VR/tours/it's]]&gt;&quot;q/courtscene.htm?id=a'b\\\" target=\\\"_self\\\">"
               "'Tom's' \\\\x \\\"hall\\\" </script></SCRIPT> & <b>x</b> > ' '\\\\<br/><img border=\\\"0\\\" src=\\\"" +
                   std::string(settings::webServer) + "/VR/style/halvane_b.png\\\"/></a></div>\"");
 
