@@ -150,6 +150,18 @@ TEST(Netloom, UsageAndRefusedArguments) {
     EXPECT_EQ(testsupport::listDir(dir.path()), (std::vector<std::string>{"my.dir", "onto.lst"}));
 }
 
+TEST(Netloom, RefusesAListFileThatIsAlsoAnOutput) {
+    TempDir dir;
+    const std::string list = fixture("reading_circle.lst");
+    writeFile(dir / "onto.lst", list);
+    std::filesystem::create_symlink("onto.lst", dir / "onto.htm");
+    auto r = netloom({"onto.lst"}, dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out.find("Text Encoding"), std::string::npos);
+    EXPECT_EQ(readFile(dir / "onto.lst"), list);
+    EXPECT_EQ(testsupport::listDir(dir.path()), (std::vector<std::string>{"onto.htm", "onto.lst"}));
+}
+
 TEST(Netloom, ListFileNotFound) {
     TempDir dir;
     auto r = netloom({"onto.lst"}, dir);
