@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -85,6 +86,8 @@ struct FailureCase {
     const char* messages;  // the lines after the encoding line
 };
 
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
 class Validation : public testing::TestWithParam<FailureCase> {};
 
 TEST_P(Validation, ReportsEveryNameAndWritesNothing) {
@@ -104,7 +107,7 @@ TEST_P(Validation, ReportsEveryNameAndWritesNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, Validation,
+    Netloom, Validation,
     testing::Values(
         FailureCase{"classes",
                     "#CLASS\nperson\n#RELATION\nrel lab\n#NODES\na Person\nb person\nc thing\n#LINKS\nx y nope\n",

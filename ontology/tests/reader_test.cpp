@@ -2,6 +2,8 @@
 // capacities, and the messages of the checks.
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,13 @@
 namespace {
 
 using ontology::OntologyModel;
+
+// A record as a test name: letters, digits, dots and dashes, the rest as '_'.
+std::string nameOf(const std::string& record) {
+    std::string name;
+    for (char c : record) name += (std::isalnum((unsigned char)c) || c == '.' || c == '-') ? c : '_';
+    return name;
+}
 
 struct Read {
     OntologyModel model;
@@ -37,6 +46,8 @@ struct NodeCase {
     const char* image;  // nullptr: the no-image picture
 };
 
+void PrintTo(const NodeCase& c, std::ostream* os) { *os << nameOf(c.record); }
+
 class NodeRecords : public testing::TestWithParam<NodeCase> {};
 
 TEST_P(NodeRecords, DeriveTheirFields) {
@@ -54,7 +65,7 @@ TEST_P(NodeRecords, DeriveTheirFields) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, NodeRecords,
+    Ontology, NodeRecords,
     testing::Values(
         NodeCase{"p1", "dummy", "unnamed", "unnamed", 0, "", nullptr},
         NodeCase{"p1 person", "person", "unnamed", "unnamed", 0, "", nullptr},
@@ -75,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
         NodeCase{"p1\tperson  Seo_Jin  a.htm#top b.png 2 extra", "person", "Seo_Jin", "<u>Seo_Jin</u>", 2,
                  "a.htm#top", "b.png"}));
 
-TEST(NodeRecord, ImageModeThatIsNoNumberEndsTheRecordWithAWarning) {
+TEST(OntologyNode, ImageModeThatIsNoNumberEndsTheRecordWithAWarning) {
     Read r = readLines({"#NODES", "p1 person Seo page.htm pic.png big"});
     ASSERT_EQ(r.model.nodes.size(), 1u);
     EXPECT_EQ(r.model.nodes[0].shapeMode, 1);  // read as a node of five fields
@@ -90,7 +101,7 @@ TEST(NodeRecord, ImageModeThatIsNoNumberEndsTheRecordWithAWarning) {
 
 // ---- classes and relations ----------------------------------------------------------
 
-TEST(ClassRecord, DefaultsAndNumber) {
+TEST(OntologyClass, DefaultsAndNumber) {
     Read r = readLines({"#CLASS", "person darkcyan dot 7", "book orange", "thing", "big red box 99999",
                         "odd red box x"});
     ASSERT_EQ(r.model.classes.size(), 5u);
@@ -113,6 +124,8 @@ struct RelationCase {
     short labelForm;
 };
 
+void PrintTo(const RelationCase& c, std::ostream* os) { *os << nameOf(c.record); }
+
 class RelationRecords : public testing::TestWithParam<RelationCase> {};
 
 TEST_P(RelationRecords, DeriveLabelArrowsAndForm) {
@@ -125,7 +138,7 @@ TEST_P(RelationRecords, DeriveLabelArrowsAndForm) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, RelationRecords,
+    Ontology, RelationRecords,
     testing::Values(RelationCase{"rel", "", "to", 1}, RelationCase{"rel part_of", "part_of", "to", 1},
                     RelationCase{"rel null ARROW 2", "", "to", 2}, RelationCase{"rel Nullable LINE 0", "", "", 0},
                     RelationCase{"rel x NULL", "x", "to", 1}, RelationCase{"rel x Linear", "x", "", 1},
@@ -136,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- sections -------------------------------------------------------------------
 
-TEST(Sections, HeadersInAnyCaseIndentedAndLonger) {
+TEST(OntologySections, HeadersInAnyCaseIndentedAndLonger) {
     Read r = readLines({"  #Relations:", "rel lab", "\t#nodelist", "n1 c", "#LiNKs", "n1 n1 rel"});
     EXPECT_EQ(r.model.relations.size(), 1u);
     EXPECT_EQ(r.model.nodes.size(), 1u);
@@ -144,7 +157,7 @@ TEST(Sections, HeadersInAnyCaseIndentedAndLonger) {
     EXPECT_TRUE(r.warnings.empty());
 }
 
-TEST(Sections, UnknownHeaderAndCommentSkipRecordsWithWarnings) {
+TEST(OntologySections, UnknownHeaderAndCommentSkipRecordsWithWarnings) {
     Read r = readLines({"before the first header", "#NODES", "n1 c", "# a remark", "n2 c", "#NOD", "n3 c",
                         "#NODES", "n4 c L a.htm#part"});
     ASSERT_EQ(r.model.nodes.size(), 1u);
@@ -153,14 +166,14 @@ TEST(Sections, UnknownHeaderAndCommentSkipRecordsWithWarnings) {
     EXPECT_EQ(r.warnings.size(), 3u);
 }
 
-TEST(Sections, BlankRecordIsNoRecord) {
+TEST(OntologySections, BlankRecordIsNoRecord) {
     Read r = readLines({"#CLASS", "      \t   ", "c"});
     ASSERT_EQ(r.model.classes.size(), 1u);
     EXPECT_EQ(r.model.classes[0].name, "c");
     EXPECT_TRUE(r.warnings.empty());
 }
 
-TEST(Sections, RepeatedHeaderStartsTheSectionOver) {
+TEST(OntologySections, RepeatedHeaderStartsTheSectionOver) {
     // Fewer records after the repeated header: only those count.
     Read r = readLines({"#CLASS", "a", "b", "c", "#CLASS", "d", "#NODES"});
     ASSERT_EQ(r.model.classes.size(), 1u);
@@ -173,7 +186,7 @@ TEST(Sections, RepeatedHeaderStartsTheSectionOver) {
     EXPECT_EQ(r.model.classes.size(), 2u);
 }
 
-TEST(Sections, CapacitiesSkipRecordsWithWarnings) {
+TEST(OntologySections, CapacitiesSkipRecordsWithWarnings) {
     std::vector<std::string> lines = {"#PROJECT"};
     for (int i = 0; i < 11; ++i) lines.push_back("KEY" + std::to_string(i) + " value of it");
     lines.push_back("#CLASS");
@@ -196,7 +209,7 @@ TEST(Sections, CapacitiesSkipRecordsWithWarnings) {
     EXPECT_EQ(r.warnings.size(), 5u);
 }
 
-TEST(LinkRecord, FieldsAndShortRecords) {
+TEST(OntologyLink, FieldsAndShortRecords) {
     Read r = readLines({"#LINKS", "a b rel 1st extra", "a b rel", "a b", "#LINKS-again", "c d rel"});
     // The second #LINKS header started the section over.
     ASSERT_EQ(r.model.links.size(), 1u);
@@ -217,7 +230,7 @@ std::vector<std::string> resolveLines(OntologyModel& model, bool& ok) {
     return said;
 }
 
-TEST(Resolve, ClassCheckEndsBeforeTheLinks) {
+TEST(OntologyResolve, ClassCheckEndsBeforeTheLinks) {
     Read r = readLines({"#CLASS", "person", "#NODES", "a Person", "b person", "c thing", "#LINKS", "x y z"});
     bool ok = true;
     EXPECT_EQ(resolveLines(r.model, ok),
@@ -226,7 +239,7 @@ TEST(Resolve, ClassCheckEndsBeforeTheLinks) {
     EXPECT_FALSE(ok);
 }
 
-TEST(Resolve, NodeOnePassThenNodeTwoPassThenRelations) {
+TEST(OntologyResolve, NodeOnePassThenNodeTwoPassThenRelations) {
     Read r = readLines({"#CLASS", "c", "#RELATION", "rel", "#NODES", "a c", "b c", "#LINKS", "a x rel", "y b rel",
                         "z w nope"});
     bool ok = true;
@@ -245,7 +258,7 @@ TEST(Resolve, NodeOnePassThenNodeTwoPassThenRelations) {
     EXPECT_FALSE(ok);
 }
 
-TEST(Resolve, FirstOfTwoNamesCountsAndLinksCopyTheRelation) {
+TEST(OntologyResolve, FirstOfTwoNamesCountsAndLinksCopyTheRelation) {
     Read r = readLines({"#CLASS", "c red box", "d", "c blue dot", "#RELATION", "rel part_of BOTH 3",
                         "rel other LINE 0", "#NODES", "a d", "b c", "#LINKS", "a b rel q_1"});
     bool ok = false;
@@ -263,7 +276,7 @@ TEST(Resolve, FirstOfTwoNamesCountsAndLinksCopyTheRelation) {
     EXPECT_EQ(link.qualifier, "q_1");  // qualifiers keep their underscores
 }
 
-TEST(Resolve, UnderscoresBecomeBlanksOnlyInShownWords) {
+TEST(OntologyResolve, UnderscoresBecomeBlanksOnlyInShownWords) {
     // An extended Hanja code whose trail byte is the underscore's byte stays whole.
     const std::string hanja = "\x81\x5F";
     Read r = readLines({"#CLASS", "c_1", "#RELATION", "is_a is_a_kind", "#NODES",
