@@ -1,6 +1,8 @@
 // Reading an ontology data file: section headers, records and the derived
 // values of relations and nodes.
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ontology/ontology.h"
 #include "settings.h"
