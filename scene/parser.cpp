@@ -10,12 +10,10 @@
 #include "scene/parser.h"
 
 #include <cfloat>
-#include <cmath>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 #include "frontend/frontend.h"
 

@@ -355,7 +355,8 @@ TEST(SceneParser, CutsLongLinesIntoPiecesThroughTheListFile) {
     frontend::Run run({"vistacraft", "usage", "banner"}, 2, argv);
     frontend::ListFile list(run, listPath, dir / "Tour.asc");
     ASSERT_TRUE(list.open("not found %s\n"));
-    SceneModel model;
+    auto parsed = std::make_unique<SceneModel>();
+    SceneModel& model = *parsed;
     testing::internal::CaptureStderr();
     parseSceneScript(list, model);
     const std::string err = testing::internal::GetCapturedStderr();
