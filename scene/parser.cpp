@@ -9,6 +9,7 @@
 
 #include "scene/parser.h"
 
+#include <array>
 #include <cfloat>
 #include <cstdarg>
 #include <cstdint>
@@ -276,7 +277,11 @@ private:
             section_ = Section::gallery;
             // A second #GALLERY section in a scene starts its galleries over,
             // as a repeated section of any other kind does.
-            if (!beyondCapacity_) scene().galleryCount = 0;
+            if (!beyondCapacity_) {
+                auto& opened = galleryOpened_[static_cast<std::size_t>(currentScene_)];
+                if (opened) scene().galleryCount = 0;
+                opened = true;
+            }
         } else if (key == "#CROS") {
             section_ = Section::crossLink;
         } else if (key == "#OUTL") {
@@ -502,6 +507,7 @@ private:
     int entries_ = 0;
     int currentGallery_ = -1;
     int nextObject_ = 0;
+    std::array<bool, maxScenes> galleryOpened_{};  // a #GALLERY section was opened in the scene
 };
 
 class ListFileLines : public ScriptLines {

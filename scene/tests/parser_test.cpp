@@ -293,7 +293,12 @@ TEST(SceneParser, RepeatedSectionsStartOver) {
         "*g3 1 1 $G3\n"
         "o2 1 1 $O2\n"
         "#SCENE\n"
-        "court 0 0 $Court\n");
+        "court 0 0 $Court\n"
+        "#STILL\n"
+        "*g4 1 1 $A gallery line in another section\n"
+        "#GALLERY\n"
+        "*g5 1 1 $G5\n");
+    EXPECT_EQ(p.scene(2).galleryCount, 2);  // the first #GALLERY section of the scene
     const Scene& hall = p.scene(1);
     ASSERT_EQ(hall.crossLinkCount, 1);  // sections before the first #SCENE belong to scene 1
     EXPECT_EQ(hall.crossLinks[0].target, "early");
