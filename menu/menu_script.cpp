@@ -195,7 +195,7 @@ void splitSceneFields(MenuScript& menu, SceneSplit split) {
             std::string_view extension = std::string_view(field).substr(dot);
             if (extension.starts_with(".xml") || extension.starts_with(".htm")) {
                 site.scene = field;
-                site.startScene = "*";
+                site.startScene.assign(1, '*');
                 site.pageFile = true;
                 continue;
             }
