@@ -120,9 +120,19 @@ std::string joinPath(std::string_view dir, std::string_view name);
 // place when it does not exist yet).
 bool sameFile(const std::string& a, const std::string& b);
 // Refuses the run (status 2, a message naming the clash) when the list file
-// is one of the paths the run writes or deletes.  Returns true when refused.
-bool refuseListClash(Run& run, const std::string& listPath,
-                     const std::vector<std::string>& writtenPaths, const char* advice = nullptr);
+// is one of the paths the run writes or deletes.  A list file saved under
+// another extension than .lst (as Notepad saves .txt) is told to be renamed.
+// Returns true when refused.
+bool refuseListClash(Run& run, const std::string& listPath, const std::vector<std::string>& writtenPaths);
+
+// The names of a run whose argument gives the list file with or without its
+// extension: the stem is the argument cut at the first extension dot, the
+// list path the argument itself when it has that dot, else the stem with ".lst".
+struct StemNames {
+    std::string stem;
+    std::string listPath;
+};
+StemNames stemNames(const std::string& argument);
 
 bool removeFile(const std::string& path);
 

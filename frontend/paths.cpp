@@ -62,15 +62,26 @@ bool sameFile(const std::string& a, const std::string& b) {
     return place(a) == place(b);
 }
 
-bool refuseListClash(Run& run, const std::string& listPath, const std::vector<std::string>& writtenPaths,
-                     const char* advice) {
+bool refuseListClash(Run& run, const std::string& listPath, const std::vector<std::string>& writtenPaths) {
     for (const auto& path : writtenPaths) {
         if (!sameFile(listPath, path)) continue;
-        run.refuse("the list file %s is the file %s that this run writes or deletes; nothing was done%s%s",
-                   listPath.c_str(), path.c_str(), advice ? ": " : "", advice ? advice : "");
+        std::string advice;
+        std::size_t dot = lastExtensionDot(listPath);
+        std::string_view extension = dot == std::string::npos ? std::string_view() : std::string_view(listPath).substr(dot);
+        if (extension.size() != 4 || (extension[1] | 0x20) != 'l' || (extension[2] | 0x20) != 's' ||
+            (extension[3] | 0x20) != 't')
+            advice = ": rename the list file to " + stemNames(listPath).stem + ".lst";
+        run.refuse("the list file %s is the file %s that this run writes or deletes; nothing was done%s",
+                   listPath.c_str(), path.c_str(), advice.c_str());
         return true;
     }
     return false;
+}
+
+StemNames stemNames(const std::string& argument) {
+    std::size_t dot = firstExtensionDot(argument);
+    if (dot == std::string::npos) return {argument, argument + ".lst"};
+    return {argument.substr(0, dot), argument};
 }
 
 bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }

@@ -5,28 +5,12 @@
 
 namespace maps {
 
-namespace {
-
-bool endsWithTxt(std::string_view path) {
-    std::string_view name = frontend::lastComponent(path);
-    if (name.size() < 4) return false;
-    std::string_view ext = name.substr(name.size() - 4);
-    return ext[0] == '.' && (ext[1] | 0x20) == 't' && (ext[2] | 0x20) == 'x' && (ext[3] | 0x20) == 't';
-}
-
-}  // namespace
-
 Names formNames(const std::string& argument, const char* outputSuffix) {
     Names names;
     names.argument = argument;
-    const std::size_t dot = frontend::firstExtensionDot(argument);
-    if (dot == std::string::npos) {
-        names.stem = argument;
-        names.listPath = argument + ".lst";
-    } else {
-        names.stem = argument.substr(0, dot);
-        names.listPath = argument;
-    }
+    frontend::StemNames stem = frontend::stemNames(argument);
+    names.stem = stem.stem;
+    names.listPath = stem.listPath;
     names.outputPath = names.stem + outputSuffix;
     names.scratchPath = names.stem + ".txt";
     names.scratchListPath = names.stem + ".asc";
@@ -44,10 +28,8 @@ int runMapProgram(const MapProgram& program, int argc, char** argv) {
 
     // The scratch text is "%s.txt", and editors save list files from
     // Notepad as .txt: such a list would be overwritten and deleted.
-    const std::string advice = "rename the list file to " + names.stem + ".lst";
     if (frontend::refuseListClash(run, names.listPath,
-                                  {names.scratchPath, names.scratchListPath, names.outputPath},
-                                  endsWithTxt(names.listPath) ? advice.c_str() : nullptr))
+                                  {names.scratchPath, names.scratchListPath, names.outputPath}))
         return run.exitStatus();
 
     frontend::ListFile list(run, names.listPath, names.scratchListPath);

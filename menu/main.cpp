@@ -18,13 +18,6 @@ const frontend::ProgramInfo programInfo = {
     "\nHalvane Menu Script Converter 3.5 (2017/10/23)",
 };
 
-bool endsWithTxt(std::string_view path) {
-    std::string_view name = frontend::lastComponent(path);
-    if (name.size() < 4) return false;
-    std::string_view ext = name.substr(name.size() - 4);
-    return ext[0] == '.' && (ext[1] | 0x20) == 't' && (ext[2] | 0x20) == 'x' && (ext[3] | 0x20) == 't';
-}
-
 // Warns about a coordinate that the map centre does not read whole.
 void checkCoordinate(frontend::Run& run, const std::string& listPath, const menu::SiteRecord& site,
                      const char* what, const std::string& text) {
@@ -46,9 +39,7 @@ int main(int argc, char** argv) {
     // Names: every path is derived from the stem, the argument cut at the
     // extension dot of its last component.
     const std::string& argument = run.argument();
-    const std::size_t dot = frontend::firstExtensionDot(argument);
-    const std::string stem = dot == std::string::npos ? argument : argument.substr(0, dot);
-    const std::string listPath = dot == std::string::npos ? stem + ".lst" : argument;
+    const auto [stem, listPath] = frontend::stemNames(argument);
     const std::string menuPath = stem + "m.xml";
     const std::string mapPath = stem + "g.xml";
     const std::string kmlPath = stem + ".kml";
@@ -67,11 +58,9 @@ int main(int argc, char** argv) {
 
     // The scratch text is "%s.txt", and editors save list files from Notepad
     // as .txt: such a list would be overwritten and deleted.
-    const std::string advice = "rename the list file to " + stem + ".lst";
     if (frontend::refuseListClash(run, listPath,
                                   {scratchPath, scratchListPath, entryPath, menuPath, mapPath, kmlPath,
-                                   startPagePath},
-                                  endsWithTxt(listPath) ? advice.c_str() : nullptr))
+                                   startPagePath}))
         return run.exitStatus();
 
     frontend::ListFile list(run, listPath, scratchListPath);
