@@ -95,8 +95,8 @@ void Run::markFailed() {
     if (status_ == exitOk) status_ = exitFailed;
 }
 
-// On Windows the command line and the console are ANSI already; elsewhere
-// they are UTF-8.
+// On Windows the command line, the console and file names are ANSI already;
+// elsewhere they are UTF-8.
 std::string commandTextAnsi(const std::string& text) {
 #if defined(_WIN32)
     return text;
@@ -120,5 +120,7 @@ std::string consoleText(std::string_view ansi) {
     return textconv::ansiToUtf8(ansi);
 #endif
 }
+
+std::string fileSystemText(std::string_view ansi) { return consoleText(ansi); }
 
 }  // namespace frontend

@@ -88,6 +88,8 @@ std::string commandTextAnsi(const std::string& text);
 std::string commandTextUtf8(const std::string& text);
 // An ANSI text from a list file as the console shows it.
 std::string consoleText(std::string_view ansi);
+// An ANSI text from a list file (a folder name, say) as a file name.
+std::string fileSystemText(std::string_view ansi);
 
 // ---- paths -------------------------------------------------------------------
 // Both '\' and '/' separate directories; derived paths are joined with the

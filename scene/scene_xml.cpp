@@ -19,16 +19,6 @@ namespace {
 
 std::string attr(std::string_view ansi) { return textconv::xmlAttr(ansi); }
 
-// A text of the scene script as the file system names it: file names are
-// UTF-8 on POSIX and ANSI on Windows.
-std::string fileSystemText(const std::string& ansi) {
-#if defined(_WIN32)
-    return ansi;
-#else
-    return textconv::ansiToUtf8(ansi);
-#endif
-}
-
 bool containsNoCase(std::string_view text, std::string_view upperNeedle) {
     if (upperNeedle.size() > text.size()) return false;
     for (std::size_t i = 0; i + upperNeedle.size() <= text.size(); ++i) {
@@ -323,7 +313,7 @@ void writeReferences(textconv::TextWriter& out, const Scene& s, int i) {
 }  // namespace
 
 std::string panoXmlPath(const std::string& listDirectory, const std::string& sceneName) {
-    return frontend::joinPath(frontend::joinPath(listDirectory, fileSystemText(sceneName)),
+    return frontend::joinPath(frontend::joinPath(listDirectory, frontend::fileSystemText(sceneName)),
                               "pano.xml");
 }
 
