@@ -21,7 +21,7 @@ struct StopBytes {
     bool stop[256] = {};
     constexpr StopBytes() {
         for (int c = 0x80; c < 256; ++c) stop[c] = true;
-        stop[0] = stop['&'] = stop['U'] = true;
+        stop[0] = stop[static_cast<unsigned char>('&')] = stop[static_cast<unsigned char>('U')] = true;
     }
 };
 constexpr StopBytes stopBytes;
