@@ -3,6 +3,7 @@
 // name; everything else is copied.
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "textconv/lookup.h"
 #include "textconv/markup.h"
@@ -16,12 +17,11 @@ namespace {
 bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool isHexDigit(unsigned char c) { return isDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 
-// Bytes that the copy loop must stop at.
+// ASCII bytes that the copy loop must stop at.
 struct StopBytes {
-    bool stop[256] = {};
+    bool stop[128] = {};
     constexpr StopBytes() {
-        for (int c = 0x80; c < 256; ++c) stop[c] = true;
-        stop[0] = stop[static_cast<unsigned char>('&')] = stop[static_cast<unsigned char>('U')] = true;
+        for (unsigned char c : {'\0', '&', 'U', '\r', '\n'}) stop[c] = true;
     }
 };
 constexpr StopBytes stopBytes;
@@ -71,66 +71,76 @@ Markup markupAt(std::string_view text, std::size_t pos) {
 
 // Converts ANSI text that arrives in blocks.  A two-byte code or a markup
 // that straddles two blocks is held back until the next block completes it.
+// In text mode the text is read and written as Windows text mode does it: a
+// CR right before a LF is dropped, and every LF is written as CR LF.
 class OutputConverter {
 public:
-    // Converts data (held-back bytes first) and appends UTF-8 to out.  With
-    // last, nothing is held back.
-    void convert(std::string_view data, bool last, std::string& out) {
-        if (!held_.empty()) {
-            held_.append(data);
-            std::string joined;
-            joined.swap(held_);
-            convertJoined(joined, last, out);
-        } else {
-            convertJoined(data, last, out);
-        }
+    explicit OutputConverter(bool textMode) : textMode_(textMode) {}
+
+    // Converts data (held-back bytes first) and gives the UTF-8 text, valid
+    // until the next call.  With last, nothing is held back.
+    std::string_view convert(std::string_view data, bool last) {
+        if (held_.empty()) return convertJoined(data, last);
+        held_.append(data);
+        std::string joined;
+        joined.swap(held_);
+        return convertJoined(joined, last);
     }
 
 private:
-    void convertJoined(std::string_view s, bool last, std::string& out) {
+    std::string_view convertJoined(std::string_view s, bool last) {
         const auto* p = reinterpret_cast<const unsigned char*>(s.data());
         const Utf8Code* codes = utf8Codes();
-        std::size_t n = s.size(), i = 0;
-        // No byte grows into more than three: room for all of them at once
-        // (and one spare byte for the four-byte copy of a code).
-        std::size_t start = out.size();
-        out.resize(start + 3 * n + 4);
-        char* o = out.data() + start;
+        const std::size_t n = s.size();
+        // No byte grows into more than three: room for all of them at once,
+        // and a spare byte for the four-byte copy of a code.
+        if (capacity_ < 3 * n + 4) {
+            capacity_ = 3 * n + 4;
+            buffer_.reset(new char[capacity_]);
+        }
+        char* o = buffer_.get();
+        std::size_t i = 0;
+        if (skippingLine_) {
+            const void* lf = std::memchr(p, '\n', n);
+            i = lf ? static_cast<std::size_t>(static_cast<const unsigned char*>(lf) - p) + 1 : n;
+            skippingLine_ = lf == nullptr;
+        }
         while (i < n) {
-            if (skippingLine_) {
+            unsigned char c = p[i];
+            if (c >= 0x80) {
+                if (i + 1 < n && p[i + 1] >= 0x21) {
+                    const Utf8Code& code = codes[(c - 0x80) << 8 | p[i + 1]];
+                    std::memcpy(o, code.bytes, 4);
+                    o += code.length;
+                    i += 2;
+                    continue;
+                }
+                if (i + 1 == n && !last) break;  // its trail byte comes with the next block
+                // A lead byte without a trail byte: the marker for it, and the
+                // byte after it (a line feed, say) stands alone.
+                o += utf8Encode(unmappedMarker, o);
+                ++i;
+            } else if (!stopBytes.stop[c]) {
+                *o++ = static_cast<char>(c);
+                ++i;
+            } else if (c == '\n') {
+                if (textMode_) *o++ = '\r';
+                *o++ = '\n';
+                ++i;
+            } else if (c == '\r') {
+                if (textMode_ && i + 1 == n && !last) break;  // a LF may follow in the next block
+                if (!textMode_ || i + 1 == n || p[i + 1] != '\n') *o++ = '\r';
+                ++i;
+            } else if (c == 0) {
                 // A NUL byte ends its line piece: the rest of the line, its
                 // line feed included, is not written.
                 const void* lf = std::memchr(p + i, '\n', n - i);
                 if (!lf) {
+                    skippingLine_ = true;
                     i = n;
                     break;
                 }
                 i = static_cast<std::size_t>(static_cast<const unsigned char*>(lf) - p) + 1;
-                skippingLine_ = false;
-                continue;
-            }
-            unsigned char c = p[i];
-            if (!stopBytes.stop[c]) {
-                *o++ = static_cast<char>(c);
-                ++i;
-                continue;
-            }
-            if (c >= 0x80) {
-                if (i + 1 == n && !last) break;  // its trail byte comes with the next block
-                if (i + 1 == n || p[i + 1] < 0x21) {
-                    // A lead byte without a trail byte: the marker for it,
-                    // and the byte after it (a line feed, say) stands alone.
-                    o += utf8Encode(unmappedMarker, o);
-                    ++i;
-                    continue;
-                }
-                const Utf8Code& code = codes[(c - 0x80) << 8 | p[i + 1]];
-                std::memcpy(o, code.bytes, 4);
-                o += code.length;
-                i += 2;
-            } else if (c == 0) {
-                skippingLine_ = true;
-                ++i;
             } else {
                 if (!last && couldGrowIntoMarkup(s.substr(i))) break;
                 Markup m = markupAt(s, i);
@@ -143,8 +153,8 @@ private:
                 }
             }
         }
-        out.resize(static_cast<std::size_t>(o - out.data()));
         holdBack(s.substr(i));
+        return std::string_view(buffer_.get(), static_cast<std::size_t>(o - buffer_.get()));
     }
 
     void holdBack(std::string_view rest) {
@@ -159,21 +169,24 @@ private:
         }
     }
 
+    bool textMode_;
     std::string held_;
     bool skippingLine_ = false;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
 };
 
 std::string ansiToUtf8(std::string_view ansi) {
-    std::string out;
-    out.reserve(ansi.size() + ansi.size() / 2);
-    OutputConverter converter;
-    converter.convert(ansi, true, out);
-    return out;
+    OutputConverter converter(false);
+    return std::string(converter.convert(ansi, true));
 }
 
 int convertOutputFile(const char* scratchPath, const char* outputPath, std::string* failure) {
-    TextReader in;
-    if (!in.open(scratchPath)) {
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> in(std::fopen(scratchPath, "rb"));
+    if (!in) {
         // The output is not touched: an existing one stays as it was.
         std::printf("\nInput File %s Not Found!\n", scratchPath);
         if (failure) *failure = std::string("cannot read ") + scratchPath + ": " + std::strerror(errno);
@@ -185,22 +198,20 @@ int convertOutputFile(const char* scratchPath, const char* outputPath, std::stri
         if (failure) *failure = out.error();
         return -1;
     }
-    out.write("\xEF\xBB\xBF");
+    out.writeRaw("\xEF\xBB\xBF");
     std::printf("Creating %s .... Encoding: %s\n", outputPath, "KSX -> UTF-8");
     std::fflush(stdout);
 
-    OutputConverter converter;
+    // The scratch text is read and the output written as text (CR LF line
+    // ends); the converter does both translations on the way.
+    OutputConverter converter(true);
     std::string block(1 << 16, '\0');
-    std::string utf8;
-    utf8.reserve(block.size() * 2);
     for (;;) {
-        std::size_t n = in.read(block.data(), block.size());
-        utf8.clear();
-        converter.convert(std::string_view(block.data(), n), n == 0, utf8);
-        out.write(utf8);
+        std::size_t n = std::fread(block.data(), 1, block.size(), in.get());
+        out.writeRaw(converter.convert(std::string_view(block.data(), n), n == 0));
         if (n == 0) break;
     }
-    if (in.readFailed()) {
+    if (std::ferror(in.get())) {
         out.abandon();
         if (failure) *failure = std::string("cannot read ") + scratchPath;
         return -1;

@@ -19,22 +19,32 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 bool isSurrogate(char32_t u) { return u >= 0xD800 && u <= 0xDFFF; }
 
-// Appends the ANSI text of one character, as unicodeToAnsi gives it.
-void appendAnsi(std::string& out, char32_t u) {
-    if (u < 0x80) {
-        if (u != 0) out.push_back(static_cast<char>(u));
-        return;
-    }
-    if (u < 0x10000) {
-        if (std::uint16_t code = ksxCodes()[u]; code != 0) {
-            char pair[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-            out.append(pair, 2);
+// Appends the ANSI text of characters, as unicodeToAnsi gives it, using the
+// direct lookup table.
+class AnsiWriter {
+public:
+    explicit AnsiWriter(std::string& out) : out_(out), codes_(ksxCodes()) {}
+
+    void operator()(char32_t u) {
+        if (u < 0x80) {
+            if (u != 0) out_.push_back(static_cast<char>(u));
             return;
         }
+        if (u < 0x10000) {
+            if (std::uint16_t code = codes_[u]; code != 0) {
+                char pair[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+                out_.append(pair, 2);
+                return;
+            }
+        }
+        char buffer[maxAnsiChar];
+        out_.append(buffer, unicodeToAnsi(u, buffer));
     }
-    char buffer[maxAnsiChar];
-    out.append(buffer, unicodeToAnsi(u, buffer));
-}
+
+private:
+    std::string& out_;
+    const std::uint16_t* codes_;
+};
 
 // Decodes UTF-8 as the list normalisation reads it: the bytes after a first
 // byte are taken as its continuation bytes without any check, overlong
@@ -155,7 +165,7 @@ std::string utf8ToAnsi(std::string_view utf8) {
     out.reserve(utf8.size());
     Utf8Decoder decoder;
     decoder.feed(reinterpret_cast<const unsigned char*>(utf8.data()), utf8.size(),
-                 [&](char32_t u) { appendAnsi(out, u); });
+                 AnsiWriter(out));
     return out;
 }
 
@@ -191,7 +201,7 @@ int normaliseListFile(const char* listPath, const char* scratchPath, std::string
     std::string block(1 << 16, '\0');
     std::string ansi;
     ansi.reserve(block.size() * 2);
-    auto emit = [&](char32_t u) { appendAnsi(ansi, u); };
+    AnsiWriter emit(ansi);
     Utf8Decoder utf8;
     Utf16Decoder utf16(encoding == encodingUtf16Be);
     bool writeFailed = false;

@@ -161,6 +161,17 @@ void TextWriter::write(std::string_view text) {
     if (buffer_.size() >= flushAt) flushBuffer();
 }
 
+void TextWriter::writeRaw(std::string_view bytes) {
+    if (!file_) return;
+    if (bytes.size() < flushAt) {
+        buffer_.append(bytes);
+        if (buffer_.size() >= flushAt) flushBuffer();
+        return;
+    }
+    flushBuffer();
+    if (!failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) fail("cannot write", path_, errno);
+}
+
 void TextWriter::put(char c) {
     if (c == '\n') buffer_ += '\r';
     buffer_ += c;

@@ -62,6 +62,8 @@ public:
 
     void write(std::string_view text);
     void put(char c);
+    // Writes bytes as they are: for text whose line ends are CR LF already.
+    void writeRaw(std::string_view bytes);
     void printf(const char* format, ...)
 #if defined(__GNUC__)
         __attribute__((format(printf, 2, 3)))
