@@ -62,24 +62,6 @@ bool TextReader::readPiece(std::string& piece, std::size_t maxBytes) {
     return !piece.empty();
 }
 
-std::size_t TextReader::read(char* out, std::size_t size) {
-    std::size_t n = 0;
-    while (n < size) {
-        if (pos_ == end_ && !fill()) break;
-        // Copy up to the next CR in one go.
-        std::size_t avail = end_ - pos_;
-        if (avail > size - n) avail = size - n;
-        const char* start = buffer_ + pos_;
-        const void* cr = std::memchr(start, '\r', avail);
-        std::size_t run = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - start) : avail;
-        std::memcpy(out + n, start, run);
-        n += run;
-        pos_ += run;
-        if (cr && n < size) out[n++] = static_cast<char>(get());
-    }
-    return n;
-}
-
 // ---- TextWriter ----------------------------------------------------------
 
 namespace {

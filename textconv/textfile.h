@@ -28,8 +28,6 @@ public:
     bool readPiece(std::string& piece, std::size_t maxBytes);
     // A whole line, its LF included when it has one.
     bool readLine(std::string& line) { return readPiece(line, std::string::npos); }
-    // Up to size bytes of text (CR LF read as LF); 0 at the end.
-    std::size_t read(char* buffer, std::size_t size);
 
     bool readFailed() const { return readFailed_; }
 
