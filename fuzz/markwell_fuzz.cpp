@@ -1,0 +1,34 @@
+// Markwell's whole run on any menu script, in a fresh folder: the page's
+// script elements are whole, the list file stays as it was, and the run
+// leaves the page and no scratch file.
+#include <cstdint>
+#include <string>
+
+#include "fuzz/common.h"
+#include "maps/frame.h"
+#include "maps/naver_page.h"
+
+#define main markwellMain
+#include "maps/markwell.cpp"
+#undef main
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzz::muteStdout();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    fuzz::Folder dir;
+    const std::string listPath = dir / "hall.lst";
+    fuzz::writeFile(listPath, input);
+
+    const int status = fuzz::runMain(markwellMain, "markwell", dir / "hall");
+    FUZZ_CHECK(status == 0, "exit status " + std::to_string(status));
+    FUZZ_CHECK(fuzz::readFile(listPath) == input, "the list file changed");
+    FUZZ_CHECK(fuzz::exists(dir / "hallNmap.htm"), "status 0 without the page");
+    fuzz::checkScriptElements(dir / "hallNmap.htm");
+    fuzz::checkNoPartialFiles(dir);
+    FUZZ_CHECK(!fuzz::exists(dir / "hall.asc") && !fuzz::exists(dir / "hall.txt"), "a scratch file was left behind");
+    return 0;
+}
