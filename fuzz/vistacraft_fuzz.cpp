@@ -2,8 +2,8 @@
 // is the scene script, optionally followed by "\0PANO\0" and the pano.xml
 // given to every scene (otherwise a small one).  Every XML output is
 // well-formed, the pages' script elements are whole, the list file stays as
-// it was, and a run that reports success leaves every output and no scratch
-// file.
+// it was, a run in which every scene has its pano.xml succeeds, and a run
+// that reports success leaves every output and no scratch file.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -33,8 +33,12 @@ const char* const defaultPano =
     "\t</image>\n"
     "</krpano>\n";
 
-// Gives every scene whose name is a plain folder name below dir its pano.xml.
-void placePanoramas(const fuzz::Folder& dir, const std::string& listPath, const std::string& pano) {
+const char* const runFiles[] = {"Tour.lst", "Tour.asc", "Tour.tmp", "Tour.xml", "Tour.htm", "Tourscene.htm",
+                                "loadPanoScene.xml"};
+
+// Gives every scene whose name is a plain folder name below dir its
+// pano.xml.  True when every scene got one.
+bool placePanoramas(const fuzz::Folder& dir, const std::string& listPath, const std::string& pano) {
     namespace fs = std::filesystem;
     char program[] = "vistacraft";
     char* argv[] = {program, nullptr};
@@ -43,19 +47,26 @@ void placePanoramas(const fuzz::Folder& dir, const std::string& listPath, const 
     auto model = std::make_unique<scene::SceneModel>();
     {
         frontend::ListFile list(run, listPath, dir / "scenes.asc");
-        if (!list.open("%s")) return;
+        if (!list.open("%s")) return false;
         scene::parseSceneScript(list, *model);
     }
+    bool all = true;
     for (int k = 0; k < model->sceneCount; ++k) {
         fs::path path = fs::path(scene::panoXmlPath(dir.path(), model->scenes[static_cast<std::size_t>(k)].name))
                             .lexically_normal();
         fs::path folder = path.parent_path();
-        if (folder.parent_path() != fs::path(dir.path()) || folder.filename() == "." || folder.filename() == "..")
+        bool clash = folder.filename() == "." || folder.filename() == "..";
+        for (const char* name : runFiles) clash = clash || folder.filename() == name;
+        if (folder.parent_path() != fs::path(dir.path()) || clash) {
+            all = false;
             continue;
+        }
         std::error_code ec;
         fs::create_directory(folder, ec);
         if (fs::is_directory(folder, ec) && !fs::exists(path, ec)) fuzz::writeFile(path.string(), pano);
+        if (!fs::is_regular_file(path, ec)) all = false;
     }
+    return all;
 }
 
 }  // namespace
@@ -75,10 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Folder dir;
     const std::string listPath = dir / "Tour.lst";
     fuzz::writeFile(listPath, script);
-    placePanoramas(dir, listPath, pano);
+    const bool panoramas = placePanoramas(dir, listPath, pano);
 
-    const int status = fuzz::runMain(vistacraftMain, "vistacraft", dir / "Tour");
+    const int status = fuzz::runMain(vistacraftMain, "vistacraft", dir / "Tour.lst");
     FUZZ_CHECK(status == 0 || status == 1, "exit status " + std::to_string(status));
+    FUZZ_CHECK(status == 0 || !panoramas, "the run failed although every scene has its pano.xml");
     FUZZ_CHECK(fuzz::readFile(listPath) == script, "the list file changed");
     fuzz::checkXmlOutput(dir / "Tour.xml");
     fuzz::checkXmlOutput(dir / "loadPanoScene.xml");
