@@ -7,6 +7,7 @@
 #include "frontend/viewer_page.h"
 #include "settings.h"
 #include "textconv/escape.h"
+#include "textconv/numbers.h"
 #include "textconv/textconv.h"
 
 namespace menu {
@@ -24,7 +25,6 @@ CatalogueLayout catalogueLayout(int siteCount) {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
@@ -32,37 +32,11 @@ bool isSpace(char c) {
 }  // namespace
 
 double leadingNumber(std::string_view text, bool* whole) {
-    std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i])) ++i;
-    std::size_t start = i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && isDigit(text[i])) ++i, ++digits;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && isDigit(text[i])) ++i, ++digits;
-    }
-    if (digits == 0) {
-        if (whole) *whole = false;
-        return 0.0;
-    }
-    std::size_t end = i;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        if (j < text.size() && isDigit(text[j])) {
-            while (j < text.size() && isDigit(text[j])) ++j;
-            end = j;
-        }
-    }
-    if (whole) *whole = start == 0 && end == text.size();
-    // The text from start to end is a plain decimal number, which strtod reads
-    // the same in every locale that uses '.' (the "C" locale of this program).
-    std::string number(text.substr(start, end - start));
-    double value = std::strtod(number.c_str(), nullptr);
-    if (value > numberLimit) value = numberLimit;
-    if (value < -numberLimit) value = -numberLimit;
-    return value;
+    std::size_t start = 0;
+    while (start < text.size() && isSpace(text[start])) ++start;
+    const std::size_t length = textconv::decimalNumberLength(text.substr(start));
+    if (whole) *whole = length > 0 && start == 0 && length == text.size();
+    return length == 0 ? 0.0 : textconv::decimalValue(text.substr(start, length), numberLimit);
 }
 
 MapCentre mapCentre(const MenuScript& menu) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ontology/ontology.h"
+#include "textconv/numbers.h"
 #include "settings.h"
 
 namespace ontology {
@@ -44,23 +45,11 @@ std::vector<std::string_view> splitWords(std::string_view line) {
 // word does not begin with one; whole tells whether the word is nothing but
 // a number within the range.
 bool leadingNumber(std::string_view word, long minimum, long maximum, long& value, bool& whole) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < word.size() && (word[i] == '+' || word[i] == '-')) negative = word[i++] == '-';
-    const std::size_t digits = i;
-    long long v = 0;
-    const long long limit = negative ? -(long long)minimum : (long long)maximum;
-    bool outOfRange = false;
-    for (; i < word.size() && word[i] >= '0' && word[i] <= '9'; ++i) {
-        if (!outOfRange) v = v * 10 + (word[i] - '0');
-        if (v > limit) {
-            v = limit;
-            outOfRange = true;
-        }
-    }
-    if (i == digits) return false;
-    value = long(negative ? -v : v);
-    whole = i == word.size() && !outOfRange;
+    const std::size_t length = textconv::integerLength(word);
+    if (length == 0) return false;
+    bool clamped = false;
+    value = static_cast<long>(textconv::integerValue(word.substr(0, length), minimum, maximum, &clamped));
+    whole = length == word.size() && !clamped;
     return true;
 }
 

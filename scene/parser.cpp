@@ -17,6 +17,7 @@
 #include <cstdlib>
 
 #include "frontend/frontend.h"
+#include "textconv/numbers.h"
 
 namespace scene {
 
@@ -28,7 +29,6 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
@@ -59,57 +59,26 @@ bool FieldScanner::text(std::string& out) {
 
 bool FieldScanner::integer(int& out) {
     if (stopped_ || !skipSpace()) return false;
-    std::size_t i = 0;
-    bool negative = false;
-    if (rest_[i] == '+' || rest_[i] == '-') negative = rest_[i++] == '-';
-    if (i >= rest_.size() || !isDigit(rest_[i])) {
+    const std::size_t length = textconv::integerLength(rest_);
+    if (length == 0) {
         stopAtBadField();
         return false;
     }
-    // Saturate well beyond the 32-bit range, then clamp.
-    std::int64_t value = 0;
-    for (; i < rest_.size() && isDigit(rest_[i]); ++i) {
-        if (value < (std::int64_t{1} << 40)) value = value * 10 + (rest_[i] - '0');
-    }
-    if (negative) value = -value;
-    if (value > INT32_MAX) value = INT32_MAX;
-    if (value < INT32_MIN) value = INT32_MIN;
-    out = static_cast<int>(value);
-    rest_.remove_prefix(i);
+    out = static_cast<int>(textconv::integerValue(rest_.substr(0, length), INT32_MIN, INT32_MAX));
+    rest_.remove_prefix(length);
     ++fieldsRead_;
     return true;
 }
 
 bool FieldScanner::real(float& out) {
     if (stopped_ || !skipSpace()) return false;
-    std::size_t i = 0;
-    const std::size_t n = rest_.size();
-    if (rest_[i] == '+' || rest_[i] == '-') ++i;
-    std::size_t digits = 0;
-    for (; i < n && isDigit(rest_[i]); ++i) ++digits;
-    if (i < n && rest_[i] == '.') {
-        ++i;
-        for (; i < n && isDigit(rest_[i]); ++i) ++digits;
-    }
-    if (digits == 0) {
+    const std::size_t length = textconv::decimalNumberLength(rest_);
+    if (length == 0) {
         stopAtBadField();
         return false;
     }
-    // An exponent counts only when digits follow its letter (and sign).
-    if (i < n && (rest_[i] == 'e' || rest_[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < n && (rest_[j] == '+' || rest_[j] == '-')) ++j;
-        if (j < n && isDigit(rest_[j])) {
-            while (j < n && isDigit(rest_[j])) ++j;
-            i = j;
-        }
-    }
-    const std::string number(rest_.substr(0, i));
-    double value = std::strtod(number.c_str(), nullptr);
-    if (!(value <= FLT_MAX)) value = FLT_MAX;  // HUGE_VAL
-    if (value < -FLT_MAX) value = -FLT_MAX;
-    out = static_cast<float>(value);
-    rest_.remove_prefix(i);
+    out = static_cast<float>(textconv::decimalValue(rest_.substr(0, length), FLT_MAX));
+    rest_.remove_prefix(length);
     ++fieldsRead_;
     return true;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "textconv/markup.h"
+#include "textconv/numbers.h"
 
 namespace textconv {
 
@@ -347,27 +348,13 @@ std::string jsNumber(std::string_view ansi, bool& ok) {
     while (begin < ansi.size() && isBlank(ansi[begin])) ++begin;
     std::string_view text = ansi.substr(begin);
 
-    // The longest prefix of text that is a decimal number, as JavaScript
-    // reads one: [+-] (digits [. [digits]] | . digits) [(e|E) [+-] digits].
-    std::size_t n = text.size();
-    auto digitsFrom = [&](std::size_t k) {
-        while (k < n && isDigit(static_cast<unsigned char>(text[k]))) ++k;
-        return k;
-    };
-    std::size_t signEnd = n > 0 && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    std::size_t intEnd = digitsFrom(signEnd);
-    std::size_t valid = intEnd > signEnd ? intEnd : 0;  // 0: no number yet
-    std::size_t i = intEnd;
-    if (i < n && text[i] == '.') {
-        std::size_t fracEnd = digitsFrom(i + 1);
-        if (valid > 0 || fracEnd > i + 1) valid = i = fracEnd;
-    }
-    if (valid > 0 && valid < n && (text[valid] == 'e' || text[valid] == 'E')) {
-        std::size_t k = valid + 1;
-        if (k < n && (text[k] == '+' || text[k] == '-')) ++k;
-        std::size_t expEnd = digitsFrom(k);
-        if (expEnd > k) valid = expEnd;
-    }
+    // The longest prefix of text that is a decimal number; JavaScript reads
+    // every such number the same way.
+    const std::size_t n = text.size();
+    const std::size_t signEnd = n > 0 && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    std::size_t intEnd = signEnd;
+    while (intEnd < n && isDigit(static_cast<unsigned char>(text[intEnd]))) ++intEnd;
+    const std::size_t valid = decimalNumberLength(text);
     if (valid == 0) {
         ok = false;
         return "0";
