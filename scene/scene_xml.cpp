@@ -154,6 +154,15 @@ bool copyImageBlock(frontend::Run& run, textconv::TextReader& pano, const std::s
     return true;
 }
 
+// The end of a link's click line: the turn to its lookat direction, if any.
+void endClickWithLookat(textconv::TextWriter& out, int lookat) {
+    if (lookat != noLookat) {
+        out.printf("lookat(%d, 0);\"\n", lookat);
+    } else {
+        out.printf("\"\n");
+    }
+}
+
 void writeCrossLinks(textconv::TextWriter& out, const Scene& s, int i) {
     out.printf("\t\t<!-- Hotspots for Cross Link -->\n\n");
     for (int j = 1; j <= s.crossLinkCount; ++j) {
@@ -163,11 +172,7 @@ void writeCrossLinks(textconv::TextWriter& out, const Scene& s, int i) {
         out.printf("\t\t\tatv=\"%d\"\n", l.atv);
         out.printf("\t\t\tonclick=\"looktohotspot(CrossLink-%d-%d); loadscene(%s); ", i, j,
                    attr(l.target).c_str());
-        if (l.lookat != noLookat) {
-            out.printf("lookat(%d, 0);\"\n", l.lookat);
-        } else {
-            out.printf("\"\n");
-        }
+        endClickWithLookat(out, l.lookat);
         out.printf("\t\t\tonhover=\"showtext('%s', hoverstyle);\"/>\n", attr(l.hoverText).c_str());
     }
     out.printf("\n");
@@ -192,11 +197,7 @@ void writeOutLinks(textconv::TextWriter& out, const Scene& s, int i) {
             out.printf("\t\t\tonclick=\"looktohotspot(OutLink-%d-%d); loadpano(%s, null, MERGE, BLEND(0.5)); ",
                        i, j, attr(l.target).c_str());
         }
-        if (l.lookat != noLookat) {
-            out.printf("lookat(%d, 0);\"\n", l.lookat);
-        } else {
-            out.printf("\"\n");
-        }
+        endClickWithLookat(out, l.lookat);
         out.printf("\t\t\tonhover=\"showtext('%s', hoverstyle);\"/>\n", attr(l.hoverText).c_str());
     }
     out.printf("\n");
