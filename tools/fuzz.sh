@@ -62,7 +62,7 @@ for target in "${targets[@]}"; do
   # libFuzzer and the sanitizers still report on their own copy of stderr.
   if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 -max_len=4096 \
       -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$build/findings/$target-" "$corpus" >"$log" 2>&1; then
-    grep -E '^#[0-9]+ +DONE' "$log" | tail -1 || tail -1 "$log"
+    grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1 || tail -1 "$log"
   else
     echo "FINDING in $target (log: $log)"
     grep -E -A12 '^==[0-9]+==|fuzz check failed|^SUMMARY' "$log" | head -40 || tail -40 "$log"
