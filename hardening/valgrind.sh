@@ -11,6 +11,7 @@ build=$(cd "${1:?build folder}" && pwd)
 count=${2:-24}
 logs=$build/valgrind
 rm -rf "$logs" && mkdir -p "$logs/bin"
+chmod 1777 "$logs"  # a test runs programs as an unprivileged user: they log here too
 command -v valgrind >/dev/null || { echo "valgrind is missing (apt-get install valgrind)" >&2; exit 1; }
 
 memcheck=(valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect
