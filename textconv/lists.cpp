@@ -218,9 +218,14 @@ int normaliseListFile(const char* listPath, const char* scratchPath, std::string
         }
         if (n == 0) break;  // the end, or a read error: the scratch list holds what was read
     }
-    int err = errno;
-    if (writeFailed || std::fflush(out.get()) != 0 || std::ferror(out.get())) {
-        if (failure) *failure = describe("cannot write", scratchPath, err ? err : EIO);
+    // The reason of the failure as it happens: a buffered write fails only
+    // when the buffer is flushed.
+    int err = 0;
+    if (writeFailed) err = errno ? errno : EIO;
+    else if (std::fflush(out.get()) != 0) err = errno ? errno : EIO;
+    else if (std::ferror(out.get())) err = EIO;
+    if (err != 0) {
+        if (failure) *failure = describe("cannot write", scratchPath, err);
         return scratchNotCreatable;
     }
     if (std::fclose(out.release()) != 0) {
