@@ -22,6 +22,7 @@ bool ListFile::open(const char* notFoundFormat) {
     encoding_ = textconv::normaliseListFile(listPath_.c_str(), scratchPath_.c_str(), &failure);
     if (encoding_ == textconv::listNotFound) {
         run_.say(notFoundFormat, listPath_.c_str());
+        if (!failure.empty()) run_.error("%s", failure.c_str());  // it exists but cannot be read
         run_.markFailed();
         return false;
     }

@@ -353,16 +353,28 @@ TEST_P(Faults, ListVanishesAfterNormalisation) {
     EXPECT_FALSE(fs::exists(site.path(p.scratchList)));
 }
 
-// A list file that is not there: the program's own line, status 1.
-TEST_P(Faults, ListMissing) {
+// A list file that is not there, or that cannot be read (a folder stands
+// at its name): the program's own line, status 1, no output touched.  (An
+// unreadable list once gave outputs of an empty list over the earlier ones.)
+TEST_P(Faults, ListMissingOrUnreadable) {
     const Program& p = GetParam();
-    Site site(p, true);
-    fs::remove(site.path(p.listName));
-    testsupport::Result r = site.run();
-    EXPECT_EQ(r.status, 1) << diagnostics(r);
-    EXPECT_NE(r.out.find(std::string(p.notFound) + " \"" + p.listName + "\" Not Found!"), std::string::npos)
-        << diagnostics(r);
-    for (const Output& o : p.outputs) EXPECT_TRUE(site.untouched(o)) << o.name;
+    for (bool folder : {false, true}) {
+        SCOPED_TRACE(folder ? "a folder at the list's name" : "no list");
+        Site site(p, true);
+        fs::remove(site.path(p.listName));
+        if (folder) fs::create_directory(site.path(p.listName));
+        testsupport::Result r = site.run();
+        EXPECT_EQ(r.status, 1) << diagnostics(r);
+        EXPECT_NE(r.out.find(std::string(p.notFound) + " \"" + p.listName + "\" Not Found!"), std::string::npos)
+            << diagnostics(r);
+        if (folder) {
+            EXPECT_NE(r.err.find(std::string(p.name) + ": error: cannot read " + p.listName), std::string::npos)
+                << diagnostics(r);
+        }
+        for (const Output& o : p.outputs) EXPECT_TRUE(site.untouched(o)) << o.name;
+        EXPECT_FALSE(fs::exists(site.path(p.scratchList)));
+        EXPECT_FALSE(fs::exists(site.path(p.outputScratch)));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, Faults, ::testing::ValuesIn(programs()),

@@ -175,6 +175,11 @@ int normaliseListFile(const char* listPath, const char* scratchPath, std::string
 
     unsigned char head[3] = {0, 0, 0};
     std::size_t headBytes = std::fread(head, 1, 2, in.get());
+    if (headBytes < 2 && std::ferror(in.get())) {
+        // A folder, or a file that cannot be read: no list to convert.
+        if (failure) *failure = describe("cannot read", listPath, errno ? errno : EIO);
+        return listNotFound;
+    }
     int encoding = encodingAnsi;
     if (headBytes == 2 && head[0] == 0xEF && head[1] == 0xBB) {
         if (std::fread(head + 2, 1, 1, in.get()) == 1 && head[2] == 0xBF) {
@@ -205,6 +210,7 @@ int normaliseListFile(const char* listPath, const char* scratchPath, std::string
     Utf8Decoder utf8;
     Utf16Decoder utf16(encoding == encodingUtf16Be);
     bool writeFailed = false;
+    int readError = 0;
     for (;;) {
         std::size_t n = std::fread(block.data(), 1, block.size(), in.get());
         ansi.clear();
@@ -216,7 +222,18 @@ int normaliseListFile(const char* listPath, const char* scratchPath, std::string
             writeFailed = true;
             break;
         }
-        if (n == 0) break;  // the end, or a read error: the scratch list holds what was read
+        if (n == 0) {
+            if (std::ferror(in.get())) readError = errno ? errno : EIO;
+            break;
+        }
+    }
+    if (readError != 0) {
+        // Only part of the list was read: a scratch list of that part would
+        // make outputs that lack the rest.
+        out.reset();
+        std::remove(scratchPath);
+        if (failure) *failure = describe("cannot read", listPath, readError);
+        return listNotFound;
     }
     // The reason of the failure as it happens: a buffered write fails only
     // when the buffer is flushed.

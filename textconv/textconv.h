@@ -72,8 +72,10 @@ std::string utf8ToAnsi(std::string_view utf8);
 // Detects the list file's encoding by its byte-order mark and, unless it is
 // ANSI, writes the ANSI scratch list.  Returns an encoding number, or
 // listNotFound / scratchNotCreatable.  Prints the two ANSI lines for
-// encoding 0.  When failure is given, a failed write of the scratch list is
-// described there (the result is then scratchNotCreatable).
+// encoding 0.  A list that exists but cannot be read (a folder, a read
+// error) is listNotFound too, and no scratch list is left of it.  When
+// failure is given, a list that cannot be read or a failed write of the
+// scratch list is described there.
 int normaliseListFile(const char* listPath, const char* scratchPath,
                       std::string* failure = nullptr);
 

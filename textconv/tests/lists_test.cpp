@@ -1,3 +1,5 @@
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "testsupport/support.h"
@@ -87,6 +89,13 @@ TEST(NormaliseListFile, Failures) {
     EXPECT_EQ(normaliseListFile((dir / "a.lst").c_str(), (dir.path() + "/no/dir/a.asc").c_str(), &failure),
               scratchNotCreatable);
     EXPECT_NE(failure.find("no/dir/a.asc"), std::string::npos);
+
+    // A list that cannot be read is no list: nothing is converted from it.
+    failure.clear();
+    std::filesystem::create_directory(dir / "folder.lst");
+    EXPECT_EQ(normaliseListFile((dir / "folder.lst").c_str(), (dir / "folder.asc").c_str(), &failure), listNotFound);
+    EXPECT_NE(failure.find("cannot read"), std::string::npos);
+    EXPECT_FALSE(testsupport::exists(dir / "folder.asc"));
 }
 
 TEST(Texts, RoundTripKeepsCharacters) {
