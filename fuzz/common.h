@@ -9,13 +9,26 @@
 #include <string>
 #include <string_view>
 
+#include <unistd.h>
+
 #include <libxml/parser.h>
 
 namespace fuzz {
 
+// Where failed checks are reported: a copy of standard error taken before
+// libFuzzer closes it (-close_fd_mask=2 mutes the programs' warnings).
+inline int& reportFd() {
+    static int fd = 2;
+    return fd;
+}
+inline void keepReportChannel() {
+    int fd = dup(2);
+    if (fd >= 0) reportFd() = fd;
+}
+
 [[noreturn]] inline void fail(const char* what, const std::string& detail) {
-    std::fprintf(stderr, "\n==== fuzz check failed: %s\n%s\n", what, detail.c_str());
     std::fflush(stderr);
+    dprintf(reportFd(), "\n==== fuzz check failed: %s\n%s\n", what, detail.c_str());
     std::abort();
 }
 
@@ -139,7 +152,9 @@ inline void checkNoPartialFiles(const Folder& dir) {
 }
 
 // Standard output carries the programs' lines: not wanted while fuzzing.
+// Also keeps the channel for failed checks.
 inline void muteStdout() {
+    keepReportChannel();
     if (!std::freopen("/dev/null", "w", stdout)) fail("cannot mute standard output", "/dev/null");
 }
 

@@ -1,6 +1,7 @@
 // Vistacraft's whole run on any scene script, in a fresh folder.  The input
 // is the scene script, optionally followed by "\0PANO\0" and the pano.xml
-// given to every scene (otherwise a small one).  Every XML output is
+// given to every scene (otherwise, or when that is not well-formed, a small
+// one).  Every XML output is
 // well-formed, the pages' script elements are whole, the list file stays as
 // it was, a run in which every scene has its pano.xml succeeds, and a run
 // that reports success leaves every output and no scratch file.
@@ -81,7 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string mark("\0PANO\0", 6);
     const std::size_t cut = input.find(mark);
     const std::string script = input.substr(0, cut);
-    const std::string pano = cut == std::string::npos ? defaultPano : input.substr(cut + mark.size());
+    // A pano.xml comes from the panorama tools, not from an editor: one that
+    // is not well-formed itself cannot give a well-formed scene XML, so the
+    // input's own is used only when it is well-formed.
+    std::string pano = cut == std::string::npos ? defaultPano : input.substr(cut + mark.size());
+    if (cut != std::string::npos && !fuzz::xmlWellFormed(pano, nullptr)) pano = defaultPano;
 
     fuzz::Folder dir;
     const std::string listPath = dir / "Tour.lst";
