@@ -11,11 +11,14 @@ build=$(cd "${1:?build folder}" && pwd)
 count=${2:-24}
 logs=$build/valgrind
 rm -rf "$logs" && mkdir -p "$logs/bin"
-chmod 1777 "$logs"  # a test runs programs as an unprivileged user: they log here too
+# A test runs programs as an unprivileged user: they log here too.  (A
+# forked child does not log before its exec, or its log file, created as
+# root, could not be opened again after it has dropped root.)
+chmod 1777 "$logs"
 command -v valgrind >/dev/null || { echo "valgrind is missing (apt-get install valgrind)" >&2; exit 1; }
 
 memcheck=(valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect
-  --errors-for-leak-kinds=definite,indirect --error-exitcode=99 --trace-children=yes
+  --errors-for-leak-kinds=definite,indirect --error-exitcode=99 --trace-children=yes --child-silent-after-fork=yes
   "--trace-children-skip=*/xmllint,*/node,*/nodejs,/bin/sh,/usr/bin/sh,/bin/bash,/usr/bin/bash,*python*,*chromium*,*iconv"
   --log-file="$logs/%p.log")
 
