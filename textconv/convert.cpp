@@ -148,7 +148,11 @@ private:
                     *o++ = static_cast<char>(c);
                     ++i;
                 } else {
-                    o += utf8Encode(markupCharacter(m.value), o);
+                    // A line feed that a markup names is written as text mode
+                    // writes every line feed.
+                    const char32_t ch = markupCharacter(m.value);
+                    if (ch == '\n' && textMode_) *o++ = '\r';
+                    o += utf8Encode(ch, o);
                     i += m.length;
                 }
             }

@@ -65,6 +65,14 @@ TEST(ConvertOutputFile, WritesByteOrderMarkAndCrLf) {
               "Creating " + (dir / "a.xml") + " .... Encoding: KSX -> UTF-8\n");
     EXPECT_EQ(testsupport::readFile(dir / "a.xml"), bom + "\xEA\xB0\x80\xEB\x82\x98\r\nline\r\nlast");
     EXPECT_EQ(testsupport::listDir(dir.path()), (std::vector<std::string>{"a.tmp", "a.xml"}));
+
+    // A line feed named by a markup is a line feed like any other, also at
+    // the end of the text (it once came out bare).
+    testsupport::writeFile(dir / "b.tmp", "a&#10;b U+000Ac&#10");
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(convertOutputFile((dir / "b.tmp").c_str(), (dir / "b.xml").c_str()), 0);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(testsupport::readFile(dir / "b.xml"), bom + "a\r\nb \r\nc\r\n");
 }
 
 TEST(ConvertOutputFile, CodesAndMarkupAcrossBlockBoundariesOfLongLines) {
