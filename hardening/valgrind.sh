@@ -3,11 +3,16 @@
 # program the tests start (the parsers and shells they call are left out),
 # and prints one summary.  Needs a build without sanitizers:
 #
-#   cmake -S . -B build/valgrind -DCMAKE_BUILD_TYPE=Debug && cmake --build build/valgrind
-#   bash hardening/valgrind.sh build/valgrind [count of hostile list files, default 24]
+#   bash hardening/valgrind.sh [build folder] [count of hostile list files, default 24]
+#
+# Without a build folder it builds one in build/valgrind (Debug).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:?build folder}" && pwd)
+if (($# == 0)); then
+  cmake -S "$root" -B "$root/build/valgrind" -DCMAKE_BUILD_TYPE=Debug >/dev/null || exit 1
+  cmake --build "$root/build/valgrind" -j"$(nproc)" >/dev/null || exit 1
+fi
+build=$(cd "${1:-$root/build/valgrind}" && pwd)
 count=${2:-24}
 logs=$build/valgrind
 rm -rf "$logs" && mkdir -p "$logs/bin"
