@@ -4,6 +4,7 @@
 // the scene script stands in an attribute value and goes through xmlAttr.
 
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "frontend/frontend.h"
@@ -82,16 +83,106 @@ void writeHeader(textconv::TextWriter& out, const std::string& baseName) {
 
 // Writes one line of an image block with its first address made relative
 // to the list directory: the scene name and a slash in front of it.
-void writeImageLine(textconv::TextWriter& out, std::string_view line, const std::string& name) {
+void writeImageLine(std::string& out, std::string_view line, const std::string& name) {
     const std::size_t url = line.find(" url=");
     if (url == std::string_view::npos) {
-        out.write(line);
+        out.append(line);
         return;
     }
     const std::size_t value = url + 6;  // past ` url="`
-    out.write(line.substr(0, url));
-    out.printf(" url=\"%s/", name.c_str());
-    if (value < line.size()) out.write(line.substr(value));
+    out.append(line.substr(0, url));
+    out.append(" url=\"").append(name).append("/");
+    if (value < line.size()) out.append(line.substr(value));
+}
+
+// True when text is well-formed XML content: balanced elements, quoted
+// attribute values, and '&' only as a reference.  Enough for the image
+// blocks of the panorama tools, which are plain elements and attributes.
+bool wellFormedContent(std::string_view text) {
+    auto isNameChar = [](char c) {
+        return c != ' ' && c != '\t' && c != '\n' && c != '\r' && c != '>' && c != '/' && c != '<' && c != '=' &&
+               c != '"' && c != '\'' && c != '&';
+    };
+    auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    auto referenceAt = [](std::string_view t, std::size_t i) {  // "&name;" or "&#digits;" or "&#xhex;"
+        std::size_t end = t.find(';', i);
+        if (end == std::string_view::npos || end == i + 1) return false;
+        for (std::size_t k = i + 1; k < end; ++k) {
+            char c = t[k];
+            bool ok = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '#' ||
+                      c == '_' || c == '-' || c == '.';
+            if (!ok) return false;
+        }
+        return true;
+    };
+    std::vector<std::string_view> open;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n) {
+        if (text[i] == '&') {
+            if (!referenceAt(text, i)) return false;
+            ++i;
+            continue;
+        }
+        if (text[i] != '<') {
+            ++i;
+            continue;
+        }
+        // Comments, processing instructions and CDATA sections are skipped whole.
+        std::size_t skipped = 0;
+        for (auto [begin, end] : {std::pair{"<!--", "-->"}, std::pair{"<?", "?>"}, std::pair{"<![CDATA[", "]]>"}}) {
+            if (skipped == 0 && text.substr(i).starts_with(begin)) {
+                std::size_t close = text.find(end, i + std::string_view(begin).size());
+                if (close == std::string_view::npos) return false;
+                skipped = close + std::string_view(end).size();
+            }
+        }
+        if (skipped != 0) {
+            i = skipped;
+        } else if (i + 1 < n && text[i + 1] == '/') {
+            std::size_t k = i + 2;
+            while (k < n && isNameChar(text[k])) ++k;
+            std::string_view name = text.substr(i + 2, k - i - 2);
+            while (k < n && isSpace(text[k])) ++k;
+            if (open.empty() || open.back() != name || k >= n || text[k] != '>') return false;
+            open.pop_back();
+            i = k + 1;
+        } else {
+            std::size_t k = i + 1;
+            while (k < n && isNameChar(text[k])) ++k;
+            if (k == i + 1) return false;
+            std::string_view name = text.substr(i + 1, k - i - 1);
+            for (;;) {
+                while (k < n && isSpace(text[k])) ++k;
+                if (k >= n) return false;
+                if (text[k] == '>') {
+                    open.push_back(name);
+                    i = k + 1;
+                    break;
+                }
+                if (text[k] == '/') {
+                    if (k + 1 >= n || text[k + 1] != '>') return false;
+                    i = k + 2;
+                    break;
+                }
+                std::size_t attribute = k;
+                while (k < n && isNameChar(text[k])) ++k;
+                if (k == attribute) return false;
+                while (k < n && isSpace(text[k])) ++k;
+                if (k >= n || text[k] != '=') return false;
+                ++k;
+                while (k < n && isSpace(text[k])) ++k;
+                if (k >= n || (text[k] != '"' && text[k] != '\'')) return false;
+                std::size_t close = text.find(text[k], k + 1);
+                if (close == std::string_view::npos) return false;
+                for (std::size_t v = k + 1; v < close; ++v) {
+                    if (text[v] == '<' || (text[v] == '&' && !referenceAt(text, v))) return false;
+                }
+                k = close + 1;
+            }
+        }
+    }
+    return open.empty();
 }
 
 bool isBlank(std::string_view text) {
@@ -109,18 +200,20 @@ bool isBlank(std::string_view text) {
 // So that the scene element stays well-formed whatever the pano.xml holds: a
 // further image block closes the one before it; on the lines that open and
 // close a block only the block's own text is copied; and a pano.xml without
-// any image block gives an empty one (with a warning).
+// any image block, or whose block is not well-formed, gives an empty one
+// (with a warning).
 bool copyImageBlock(frontend::Run& run, textconv::TextReader& pano, const std::string& panoPath,
                     const std::string& sceneName, textconv::TextWriter& out) {
     const std::string name = attr(sceneName);
+    std::string block;  // what goes into the scene element, checked before it is written
     bool copying = false;
     int blocks = 0;
     std::string line;
     while (pano.readLine(line)) {
         std::size_t open = line.find("<image");
         if (open != std::string::npos) {
-            if (blocks > 0) out.printf("\t\t</image>\n");
-            out.put('\t');
+            if (blocks > 0) block += "\t\t</image>\n";
+            block += '\t';
             copying = true;
             ++blocks;
             // Markup before the opening tag is not part of the block.
@@ -133,14 +226,14 @@ bool copyImageBlock(frontend::Run& run, textconv::TextReader& pano, const std::s
         const std::size_t close =
             line.find("</image>", open == std::string::npos ? 0 : open);
         if (close == std::string::npos) {
-            writeImageLine(out, line, name);
+            writeImageLine(block, line, name);
             continue;
         }
         copying = false;
         const std::string_view before = std::string_view(line).substr(0, close);
         if (!isBlank(before)) {
-            writeImageLine(out, before, name);
-            out.put('\n');
+            writeImageLine(block, before, name);
+            block += '\n';
         }
     }
     if (pano.readFailed()) {
@@ -150,6 +243,12 @@ bool copyImageBlock(frontend::Run& run, textconv::TextReader& pano, const std::s
     if (blocks == 0) {
         run.warning("%s has no <image> block: the scene has no panorama image", panoPath.c_str());
         out.printf("\t\t<image>\n");
+    } else if (!wellFormedContent(block + "\t\t</image>\n")) {
+        run.warning("the <image> block of %s is not well-formed XML: the scene has no panorama image",
+                    panoPath.c_str());
+        out.printf("\t\t<image>\n");
+    } else {
+        out.write(block);
     }
     return true;
 }
