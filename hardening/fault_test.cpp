@@ -19,6 +19,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -49,6 +50,10 @@ struct Program {
     std::string outputScratch;
     const char* notFound;  // the program's line for a list file it cannot read
 };
+
+// Test names and messages show the program's name (not the raw bytes of the
+// record, whose padding is uninitialised).
+void PrintTo(const Program& p, std::ostream* os) { *os << p.name; }
 
 std::vector<Program> programs() {
     return {
