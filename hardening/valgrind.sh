@@ -23,7 +23,7 @@ chmod 1777 "$logs"
 command -v valgrind >/dev/null || { echo "valgrind is missing (apt-get install valgrind)" >&2; exit 1; }
 
 memcheck=(valgrind --tool=memcheck --leak-check=full --show-leak-kinds=definite,indirect
-  --errors-for-leak-kinds=definite,indirect --error-exitcode=99 --trace-children=yes --child-silent-after-fork=yes
+  --errors-for-leak-kinds=definite,indirect --error-exitcode=99 --trace-children=yes --child-silent-after-fork=yes --vgdb=no
   "--trace-children-skip=*/xmllint,*/node,*/nodejs,/bin/sh,/usr/bin/sh,/bin/bash,/usr/bin/bash,*python*,*chromium*,*iconv"
   --log-file="$logs/%p.log")
 
