@@ -8,6 +8,7 @@
 # Without a build folder it builds one in build/valgrind (Debug).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+HALVANE_WANT_VALGRIND=1 bash "$root/tools/install-deps.sh" || exit 1
 if (($# == 0)); then
   cmake -S "$root" -B "$root/build/valgrind" -DCMAKE_BUILD_TYPE=Debug >/dev/null || exit 1
   cmake --build "$root/build/valgrind" -j"$(nproc)" >/dev/null || exit 1

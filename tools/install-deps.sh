@@ -5,13 +5,14 @@ set -euo pipefail
 
 want=(cmake g++ make googletest libgtest-dev libxml2-utils python3 nodejs npm)
 if [[ "${HALVANE_WANT_BROWSER:-0}" == 1 ]]; then want+=(chromium); fi
-if [[ "${HALVANE_WANT_CLANG:-0}" == 1 ]]; then want+=(clang libclang-rt-14-dev); fi
+if [[ "${HALVANE_WANT_CLANG:-0}" == 1 ]]; then want+=(clang libclang-rt-14-dev libxml2-dev); fi
+if [[ "${HALVANE_WANT_VALGRIND:-0}" == 1 ]]; then want+=(valgrind); fi
 
 missing=()
 for pkg in "${want[@]}"; do
   case "$pkg" in
     # Commands that may come from elsewhere than Debian's package.
-    cmake|g++|make|python3|nodejs|npm|chromium|clang)
+    cmake|g++|make|python3|nodejs|npm|chromium|clang|valgrind)
       cmd=$pkg; [[ $pkg == nodejs ]] && cmd=node
       command -v "$cmd" >/dev/null 2>&1 || missing+=("$pkg") ;;
     *) dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg") ;;
