@@ -151,6 +151,17 @@ inline void checkNoPartialFiles(const Folder& dir) {
             fail("a partial output was left behind", entry.path().string());
 }
 
+// Runs a program's main on the list file at listPath, which holds list, and
+// checks what every run keeps, whatever its outcome: the list file as it
+// was and no partial output left.  Returns the exit status.
+inline int runOnList(int (*programMain)(int, char**), const char* program, const Folder& dir,
+                     const std::string& argument, const std::string& listPath, const std::string& list) {
+    const int status = runMain(programMain, program, argument);
+    FUZZ_CHECK(readFile(listPath) == list, "the list file changed");
+    checkNoPartialFiles(dir);
+    return status;
+}
+
 // Standard output carries the programs' lines: not wanted while fuzzing.
 // Also keeps the channel for failed checks.
 inline void muteStdout() {

@@ -93,15 +93,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::writeFile(listPath, script);
     const bool panoramas = placePanoramas(dir, listPath, pano);
 
-    const int status = fuzz::runMain(vistacraftMain, "vistacraft", dir / "Tour.lst");
+    const int status = fuzz::runOnList(vistacraftMain, "vistacraft", dir, dir / "Tour.lst", listPath, script);
     FUZZ_CHECK(status == 0 || status == 1, "exit status " + std::to_string(status));
     FUZZ_CHECK(status == 0 || !panoramas, "the run failed although every scene has its pano.xml");
-    FUZZ_CHECK(fuzz::readFile(listPath) == script, "the list file changed");
     fuzz::checkXmlOutput(dir / "Tour.xml");
     fuzz::checkXmlOutput(dir / "loadPanoScene.xml");
     fuzz::checkScriptElements(dir / "Tour.htm");
     fuzz::checkScriptElements(dir / "Tourscene.htm");
-    fuzz::checkNoPartialFiles(dir);
     FUZZ_CHECK(!fuzz::exists(dir / "Tour.asc"), "the scratch list was left behind");
     if (status == 0) {
         for (const char* name : {"Tour.xml", "Tour.htm", "Tourscene.htm", "loadPanoScene.xml"})
