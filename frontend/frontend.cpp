@@ -105,14 +105,6 @@ std::string commandTextAnsi(const std::string& text) {
 #endif
 }
 
-std::string commandTextUtf8(const std::string& text) {
-#if defined(_WIN32)
-    return textconv::ansiToUtf8(text);
-#else
-    return text;
-#endif
-}
-
 std::string consoleText(std::string_view ansi) {
 #if defined(_WIN32)
     return std::string(ansi);

@@ -82,10 +82,9 @@ private:
 
 // ---- texts -------------------------------------------------------------------
 
-// A text taken from the command line as ANSI (for scratch outputs that are
-// converted) and as UTF-8 (for files written directly, which declare UTF-8).
+// A text taken from the command line as ANSI.  Outputs written directly in
+// UTF-8 escape it as ANSI and then convert it, like every converted output.
 std::string commandTextAnsi(const std::string& text);
-std::string commandTextUtf8(const std::string& text);
 // An ANSI text from a list file as the console shows it.
 std::string consoleText(std::string_view ansi);
 // An ANSI text from a list file (a folder name, say) as a file name.

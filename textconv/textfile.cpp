@@ -154,12 +154,6 @@ void TextWriter::writeRaw(std::string_view bytes) {
     if (!failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) fail("cannot write", path_, errno);
 }
 
-void TextWriter::put(char c) {
-    if (c == '\n') buffer_ += '\r';
-    buffer_ += c;
-    if (buffer_.size() >= flushAt) flushBuffer();
-}
-
 void TextWriter::printf(const char* format, ...) {
     std::va_list args;
     va_start(args, format);

@@ -59,7 +59,6 @@ public:
     bool isOpen() const { return file_ != nullptr; }
 
     void write(std::string_view text);
-    void put(char c);
     // Writes bytes as they are: for text whose line ends are CR LF already.
     void writeRaw(std::string_view bytes);
     void printf(const char* format, ...)

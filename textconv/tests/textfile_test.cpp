@@ -29,7 +29,7 @@ TEST(TextFiles, WritingTurnsLfIntoCrLfAndReplacesOnlyWhole) {
     TextWriter out;
     ASSERT_TRUE(out.open(dir / "out.htm", TextWriter::Mode::replace));
     out.printf("<%s>\n", std::string(2000, 'x').c_str());
-    out.put('\n');
+    out.write("\n");
     EXPECT_EQ(testsupport::readFile(dir / "out.htm"), "earlier");  // not touched before the close
     ASSERT_TRUE(out.close());
     EXPECT_EQ(testsupport::readFile(dir / "out.htm"), "<" + std::string(2000, 'x') + ">\r\n\r\n");
